@@ -1,0 +1,36 @@
+#include "UI/button.h"
+
+namespace {
+
+constexpr int fontSize = 26;
+// Label margin on each side (5 design units) and its sum for the width.
+constexpr float labelMargins = 13.334f;
+constexpr float height = 40.002f;
+// The face inset (2.5 design units) and the label inset; double sums.
+constexpr double faceInset = 3.3335;
+constexpr double faceInsets = 6.667;
+constexpr double labelInset = 6.667;
+
+} // namespace
+
+Button::Button(Vector2 pos, std::string text, Color color)
+    : pos(pos), size{static_cast<float>(MeasureText(text.c_str(), fontSize)) + labelMargins, height},
+      text(std::move(text)), color(color), state(false) {}
+
+void Button::process() {
+    const Rectangle rectangle{pos.x, pos.y, size.x, size.y};
+    state = CheckCollisionPointRec(GetMousePosition(), rectangle) &&
+            IsMouseButtonPressed(MOUSE_BUTTON_LEFT);
+}
+
+bool Button::isPressed() const { return state; }
+
+void Button::draw() const {
+    DrawRectangle(static_cast<int>(pos.x), static_cast<int>(pos.y), static_cast<int>(size.x),
+                  static_cast<int>(size.y), BLACK);
+    DrawRectangle(static_cast<int>(pos.x + faceInset), static_cast<int>(pos.y + faceInset),
+                  static_cast<int>(size.x - faceInsets), static_cast<int>(size.y - faceInsets),
+                  color);
+    DrawText(text.c_str(), static_cast<int>(pos.x + labelInset),
+             static_cast<int>(pos.y + labelInset), fontSize, BLACK);
+}

@@ -1,0 +1,207 @@
+"""Runs the real panel in Xvfb with the simulated arm controller in place of
+COM5, drives it with xdotool and reads pixels from screenshots.
+
+Every process a test starts is stopped by its PID in the test's cleanup, also
+when the test fails."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+BUILD = os.environ.get("TALLOMIR_BUILD", os.path.join(os.path.dirname(__file__), "../../build"))
+PANEL = os.environ.get("TALLOMIR_PANEL", os.path.join(BUILD, "tallomir"))
+ARMSIM = os.environ.get("TALLOMIR_ARMSIM", os.path.join(BUILD, "tallomir-armsim"))
+WMCLOSE = os.environ.get("TALLOMIR_WMCLOSE", os.path.join(BUILD, "tests/system/wmclose"))
+COMPORT = os.path.join(os.path.dirname(__file__), "../../tools/comPort.sh")
+
+SCREEN = (1280, 720)
+
+
+def stop(proc, timeout=5.0):
+    """Ends a process this test started, by its PID."""
+    if proc.poll() is not None:
+        return
+    proc.send_signal(signal.SIGTERM)
+    try:
+        proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
+def wait_for(predicate, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for " + what)
+
+
+def temp_dir(test):
+    path = tempfile.mkdtemp(prefix="tallomir-")
+    test.addCleanup(shutil.rmtree, path, True)
+    return path
+
+
+class Screenshot:
+    """The root window's pixels, from ImageMagick's import as a binary PPM."""
+
+    def __init__(self, display):
+        data = subprocess.run(["import", "-display", display, "-window", "root", "ppm:-"],
+                              check=True, capture_output=True).stdout
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+        self.width, self.height = int(match.group(1)), int(match.group(2))
+        self.pixels = data[match.end():]
+
+    def at(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.pixels[i:i + 3])
+
+    def save_png(self, display, path):
+        subprocess.run(["import", "-display", display, "-window", "root", path], check=True)
+
+
+class Xvfb:
+    def __init__(self, test):
+        number = self._free_display()
+        self.name = ":%d" % number
+        self.proc = subprocess.Popen(
+            ["Xvfb", self.name, "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        test.addCleanup(stop, self.proc)
+        wait_for(lambda: self.xdotool("getdisplaygeometry", check=False).returncode == 0, 10,
+                 "Xvfb on " + self.name)
+
+    @staticmethod
+    def _free_display():
+        for number in range(50, 200):
+            if not os.path.exists("/tmp/.X%d-lock" % number) and \
+                    not os.path.exists("/tmp/.X11-unix/X%d" % number):
+                return number
+        raise AssertionError("no free X display")
+
+    def env(self):
+        env = dict(os.environ)
+        env["DISPLAY"] = self.name
+        return env
+
+    def xdotool(self, *args, check=True):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env(),
+                              capture_output=True, text=True, check=check)
+
+
+class ArmSim:
+    """The simulated controller on a pseudo-terminal; its log is kept in a file."""
+
+    def __init__(self, test, workdir, options=()):
+        self.log_path = os.path.join(workdir, "armsim.log")
+        self.log_file = open(self.log_path, "w")
+        test.addCleanup(self.log_file.close)
+        self.proc = subprocess.Popen([ARMSIM] + list(options), stdout=self.log_file,
+                                     stderr=subprocess.STDOUT)
+        test.addCleanup(stop, self.proc)
+        self.device = wait_for(self._first_line, 10, "the simulator's device path")
+
+    def _first_line(self):
+        with open(self.log_path) as f:
+            line = f.readline()
+        return line.strip() if line.endswith("\n") else None
+
+    def log(self):
+        with open(self.log_path) as f:
+            return f.read()
+
+    def frames(self):
+        return [line.split()[1] for line in self.log().splitlines()
+                if line.startswith("frame ") and len(line.split()) > 1]
+
+
+class Panel:
+    """build/tallomir started in WORK/bin, with WORK/Programs beside it."""
+
+    def __init__(self, test, x, device=None, workdir=None):
+        self.test, self.x = test, x
+        self.work = workdir or temp_dir(test)
+        self.bin = os.path.join(self.work, "bin")
+        self.programs = os.path.join(self.work, "Programs")
+        os.makedirs(self.bin, exist_ok=True)
+        os.makedirs(self.programs, exist_ok=True)
+        self.stdout_path = os.path.join(self.work, "stdout.txt")
+        self.stderr_path = os.path.join(self.work, "stderr.txt")
+        out, err = open(self.stdout_path, "w"), open(self.stderr_path, "w")
+        test.addCleanup(out.close)
+        test.addCleanup(err.close)
+        # Without a device the panel still runs in a namespace of its own, so
+        # that a serial port of this machine never stands in for COM5.
+        command = [COMPORT, device or "none", PANEL]
+        self.proc = subprocess.Popen(command, cwd=self.bin, env=x.env(), stdout=out, stderr=err)
+        test.addCleanup(stop, self.proc)
+        self.window = wait_for(self._find_window, 20, "the window named Tallomir")
+        # The first frames settle the full-screen switch.
+        time.sleep(0.5)
+
+    def _find_window(self):
+        if self.proc.poll() is not None:
+            raise AssertionError("the panel ended early: " + self.stderr() + self.stdout())
+        found = self.x.xdotool("search", "--name", "^Tallomir$", check=False).stdout.split()
+        return found[0] if found else None
+
+    def stdout(self):
+        with open(self.stdout_path, errors="replace") as f:
+            return f.read()
+
+    def stderr(self):
+        with open(self.stderr_path, errors="replace") as f:
+            return f.read()
+
+    def wait_stdout(self, text, timeout=10):
+        return wait_for(lambda: text in self.stdout(), timeout, repr(text) + " on stdout")
+
+    def point(self, x, y):
+        self.x.xdotool("mousemove", x, y)
+        time.sleep(0.1)
+
+    def click(self, x, y):
+        self.x.xdotool("mousemove", x, y, "sleep", 0.1, "mousedown", 1, "sleep", 0.1,
+                       "mouseup", 1)
+        time.sleep(0.1)
+
+    def type(self, x, y, text):
+        self.point(x, y)
+        self.x.xdotool("type", "--delay", 120, text)
+        time.sleep(0.1)
+
+    def key(self, name):
+        self.x.xdotool("keydown", name, "sleep", 0.1, "keyup", name)
+        time.sleep(0.1)
+
+    def screenshot(self):
+        time.sleep(0.2)
+        return Screenshot(self.x.name)
+
+    def close_button(self):
+        subprocess.run([WMCLOSE, self.window], env=self.x.env(), check=True)
+
+    def wait_exit(self, timeout=10):
+        return self.proc.wait(timeout)
+
+
+class PanelTest(unittest.TestCase):
+    def assertColor(self, shot, x, y, expected, tolerance=8, radius=0):
+        """Some pixel within radius of (x, y) has the colour (rasterisers
+        differ by a pixel or two at edges)."""
+        seen = []
+        for dy in range(-radius, radius + 1):
+            for dx in range(-radius, radius + 1):
+                pixel = shot.at(x + dx, y + dy)
+                if all(abs(a - b) <= tolerance for a, b in zip(pixel, expected)):
+                    return
+                seen.append(pixel)
+        self.fail("no pixel near (%d, %d) is %s; saw %s" % (x, y, expected, sorted(set(seen))))
