@@ -1,5 +1,7 @@
 #include "UI/button.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int fontSize = 26;
@@ -14,7 +16,8 @@ constexpr double labelInset = 6.667;
 } // namespace
 
 Button::Button(Vector2 pos, std::string text, Color color)
-    : pos(pos), size{static_cast<float>(MeasureText(text.c_str(), fontSize)) + labelMargins, height},
+    : pos(pos), size{static_cast<float>(MeasureText(text.c_str(), fontSize)) + labelMargins,
+                     height},
       text(std::move(text)), color(color), state(false) {}
 
 void Button::process() {
@@ -23,7 +26,9 @@ void Button::process() {
             IsMouseButtonPressed(MOUSE_BUTTON_LEFT);
 }
 
-bool Button::isPressed() const { return state; }
+bool Button::isPressed() const {
+    return state;
+}
 
 void Button::draw() const {
     DrawRectangle(static_cast<int>(pos.x), static_cast<int>(pos.y), static_cast<int>(size.x),

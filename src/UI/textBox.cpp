@@ -1,5 +1,7 @@
 #include "UI/textBox.h"
 
+#include <utility>
+
 namespace {
 
 // The black rim, 2.5 design units wide, and the text's offset from the top,
@@ -10,11 +12,12 @@ constexpr double textTop = 5.000249999999999;
 
 } // namespace
 
-TextBox::TextBox(float startX, float startY, float width, float height, int length,
-                 bool numberOnly)
+TextBox::TextBox(float startX, float startY, float width, float height, int length, bool numberOnly)
     : box{startX, startY, width, height}, length(length), numberOnly(numberOnly) {}
 
-bool TextBox::isHovered() const { return CheckCollisionPointRec(GetMousePosition(), box); }
+bool TextBox::isHovered() const {
+    return CheckCollisionPointRec(GetMousePosition(), box);
+}
 
 bool TextBox::accepts(char newChar) const {
     if (numberOnly) {
@@ -45,9 +48,13 @@ void TextBox::deleteChar() {
     }
 }
 
-void TextBox::setText(std::string newText) { text = std::move(newText); }
+void TextBox::setText(std::string newText) {
+    text = std::move(newText);
+}
 
-std::string TextBox::getString() const { return text; }
+std::string TextBox::getString() const {
+    return text;
+}
 
 int TextBox::getInt() const {
     if (text.empty()) {

@@ -1,0 +1,70 @@
+"""Pole, Zero and Send against the simulated controller."""
+
+import time
+import unittest
+
+import harness
+from layout import BASE_BOX, ELBOW_BOX, NOWHERE, POLE, SEND, SHOULDER_BOX, ZERO
+
+
+class Commands(harness.PanelTest):
+    def setUp(self):
+        self.x = harness.Xvfb(self)
+        self.sim = harness.ArmSim(self, harness.temp_dir(self))
+        self.panel = harness.Panel(self, self.x, device=self.sim.device)
+
+    def frames_after(self, count):
+        return harness.wait_for(lambda: len(self.sim.frames()) >= count and self.sim.frames(),
+                                10, "%d frames at the simulator" % count)
+
+    def test_pole_send_and_the_queue_that_nothing_clears(self):
+        self.panel.click(*POLE)
+        self.panel.wait_stdout("Received data: 360097090160\n")
+        self.assertEqual(self.frames_after(1), ["360097090160"])
+
+        self.panel.type(*BASE_BOX, "45")
+        self.panel.type(*SHOULDER_BOX, "90")
+        self.panel.type(*ELBOW_BOX, "5")
+        self.panel.type(*NOWHERE, "7")  # over no box: changes nothing
+        self.panel.click(*SEND)
+        self.assertEqual(self.frames_after(2)[1], "405090005160")
+
+        # Send reads nothing, so the next Pole prints the Send's acknowledgement...
+        self.panel.click(*POLE)
+        self.panel.wait_stdout("Received data: 405090005160\n")
+        # ...and, once the motions are over, Zero prints the Send's "done"
+        # followed by the start of the Pole's acknowledgement.
+        harness.wait_for(lambda: self.sim.log().count("\ndone") >= 3, 10, "three motions")
+        self.panel.click(*ZERO)
+        self.panel.wait_stdout("Received data: done36009709\n")
+        self.assertEqual(self.frames_after(4)[2:], ["360097090160", "360000000160"])
+        self.assertNotIn("Error", self.panel.stderr())
+
+    def test_character_above_latin1_is_not_a_digit(self):
+        # U+0431 has the low byte 0x31, the digit "1".
+        self.panel.type(*ELBOW_BOX, "\u0431")
+        self.panel.type(*ELBOW_BOX, "2")
+        self.panel.click(*SEND)
+        self.assertEqual(self.frames_after(1), ["360000002160"])
+
+
+class WithoutDevice(harness.PanelTest):
+    def test_only_the_serial_errors_and_an_empty_reply(self):
+        x = harness.Xvfb(self)
+        panel = harness.Panel(self, x)
+        panel.click(*POLE)
+        panel.wait_stdout("Received data: \n")
+        panel.click(*SEND)
+        harness.wait_for(lambda: panel.stderr().count("write") >= 2, 10, "the second write error")
+        panel.key("Escape")
+        self.assertEqual(panel.wait_exit(), 0)
+        self.assertEqual(panel.stderr(), "Error: Unable to open the port COM5\n"
+                         "Error: Failed to write to serial port\n"
+                         "Error: Failed to read from serial port\n"
+                         "Error: Failed to write to serial port\n")
+        self.assertEqual([l for l in panel.stdout().splitlines() if l.startswith("Received")],
+                         ["Received data: "])
+
+
+if __name__ == "__main__":
+    unittest.main()
