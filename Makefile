@@ -1,9 +1,10 @@
 # The two commands a newcomer needs: `make run` and `make test`.
 BUILD := build
+WIN_BUILD := build-win
 JOBS := $(shell nproc)
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench clean windows test-windows
 
 all: build
 
@@ -20,5 +21,20 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Speed figures, printed as ratios against their floors; not part of `make test`.
+bench: build
+	@$(BUILD)/bench/serialLatency
+
+# tallomir.exe cross-built with mingw-w64; its tests run it under Wine
+# against the Linux simulator.
+windows:
+	@tools/setupWindows.sh
+	@cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake \
+		-DCMAKE_PREFIX_PATH=$(CURDIR)/.deps-win >/dev/null
+	@cmake --build $(WIN_BUILD) -j $(JOBS)
+
+test-windows: windows build
+	@tests/windows/run.sh
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WIN_BUILD)

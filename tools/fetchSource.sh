@@ -24,7 +24,7 @@ fetch_source() { # package suite destdir
   echo "deb-src $(archive_uri) $suite main" >"$apt/sources.list"
   local opts=(-o "Dir::Etc::sourcelist=$apt/sources.list" -o "Dir::Etc::sourceparts=-"
     -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
-    -o "Acquire::Languages=none")
+    -o "Acquire::Languages=none" -o "APT::Sandbox::User=root")
   apt-get "${opts[@]}" update -q >/dev/null
   mkdir -p "$dest"
   (cd "$dest" && apt-get "${opts[@]}" source --download-only -q "$pkg/$suite" >/dev/null)

@@ -15,6 +15,7 @@ struct State {
     bool windowReady = false;
     bool failNextWindow = false;
     bool characterTaken = false;
+    size_t mouseReads = 0;
     int framesStarted = 0;
 };
 
@@ -47,6 +48,7 @@ void reset() { state() = State{}; }
 void setFrame(const Frame& frame) {
     state().frame = frame;
     state().characterTaken = false;
+    state().mouseReads = 0;
 }
 
 void scriptFrames(const std::vector<Frame>& frames) {
@@ -152,7 +154,12 @@ bool IsMouseButtonPressed(int button) {
 
 Vector2 GetMousePosition(void) {
     record("GetMousePosition", {});
-    return state().frame.mouse;
+    State& s = state();
+    const std::vector<Vector2>& path = s.frame.mousePath;
+    if (!path.empty()) {
+        return path[std::min(s.mouseReads++, path.size() - 1)];
+    }
+    return s.frame.mouse;
 }
 
 // The same test as raylib's: the left and top edges belong to the rectangle.

@@ -28,6 +28,9 @@ struct Frame {
     std::vector<int> keys;      // keys pressed this frame
     bool leftClick = false;     // left mouse button went down this frame
     bool closeRequested = false; // close button or Escape
+    // When set, successive GetMousePosition calls of the frame return these
+    // points in turn, staying on the last: for cases no single pointer makes.
+    std::vector<Vector2> mousePath;
 };
 
 // Forgets every call and input; the window is closed and would open.

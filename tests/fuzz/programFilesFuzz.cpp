@@ -1,0 +1,143 @@
+// Random program files and random sequences of append, remove, count and
+// read, checked against a model of the file as a list of lines.
+#include "utils.h"
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string& programPath() {
+    static const std::string path = [] {
+        char folder[] = "/tmp/tallomir-fuzz-XXXXXX";
+        if (mkdtemp(folder) == nullptr) {
+            std::abort();
+        }
+        return std::string(folder) + "/program.txt";
+    }();
+    return path;
+}
+
+std::string fileBytes() {
+    std::ifstream in(programPath(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void writeFile(const std::string& bytes) {
+    std::ofstream out(programPath(), std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// What the reading functions see in a file: lines split at "\n", a last
+// line without a break still a line, a "\r" before the break dropped.
+std::vector<std::string> linesOf(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) {
+            end = bytes.size();
+        }
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+struct Input {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    bool empty() const { return at >= size; }
+    uint8_t next() { return empty() ? 0 : data[at++]; }
+};
+
+// A waypoint-like line: digits and spaces, as the panel writes them.
+std::string lineFrom(Input& in) {
+    std::string line;
+    size_t length = in.next() % 20;
+    for (size_t i = 0; i < length; ++i) {
+        uint8_t b = in.next();
+        line += b % 11 == 10 ? ' ' : static_cast<char>('0' + b % 10);
+    }
+    return line;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Input in{data, size};
+    size_t contentSize = in.next() * 4u;
+    std::string content;
+    while (content.size() < contentSize && !in.empty()) {
+        content += static_cast<char>(in.next());
+    }
+    writeFile(content);
+    std::vector<std::string> model = linesOf(content);
+    std::string bytes = content;
+
+    std::ostringstream quiet;
+    std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
+    while (!in.empty()) {
+        switch (in.next() % 4) {
+        case 0: {
+            std::string line = lineFrom(in);
+            appendLine(programPath(), line);
+            if (!bytes.empty() && bytes.back() != '\n') {
+                bytes += '\n';
+            }
+            bytes += line + '\n';
+            model.push_back(line);
+            check(readLine(programPath(), 0) == line, "append, then read the last line");
+            break;
+        }
+        case 1: {
+            removeLastLine(programPath());
+            if (!model.empty()) {
+                model.pop_back();
+            }
+            bytes.clear();
+            for (const std::string& line : model) {
+                bytes += line + '\n';
+            }
+            break;
+        }
+        case 2:
+            check(countLinesInFile(programPath()) == static_cast<int>(model.size()), "count");
+            break;
+        default: {
+            int fromEnd = static_cast<int>(in.next() % 24) - 2;
+            int index = static_cast<int>(model.size()) - fromEnd - 1;
+            std::string expected =
+                index >= 0 && index < static_cast<int>(model.size()) ? model[index] : "";
+            check(readLine(programPath(), fromEnd) == expected, "read a line from the end");
+            break;
+        }
+        }
+        check(fileBytes() == bytes, "nothing but the asked-for change reaches the file");
+    }
+    std::cerr.rdbuf(old);
+    check(quiet.str().empty(), "no error message for a file that exists");
+    return 0;
+}

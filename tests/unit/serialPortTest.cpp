@@ -1,0 +1,351 @@
+#include "serialPort.h"
+#include "comm/comm.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iostream>
+#include <poll.h>
+#include <sstream>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+const std::string openFailed = "Error: Unable to open the port ";
+const std::string settingsFailed = "Error: Unable to get port settings\n";
+const std::string writeFailed = "Error: Failed to write to serial port\n";
+const std::string readFailed = "Error: Failed to read from serial port\n";
+
+// std::cerr into a string for the life of the object.
+class CerrCapture {
+  public:
+    CerrCapture() : previous(std::cerr.rdbuf(captured.rdbuf())) {}
+    ~CerrCapture() { std::cerr.rdbuf(previous); }
+    std::string take() {
+        std::string text = captured.str();
+        captured.str("");
+        return text;
+    }
+
+  private:
+    std::ostringstream captured;
+    std::streambuf* previous;
+};
+
+// The controller's end of a pseudo-terminal; the port opens the other end.
+class PtyPeer {
+  public:
+    PtyPeer() {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return;
+        }
+        // Settings made on a Linux pty master land on the slave: leave them
+        // as the kernel made them (echo, line editing) so that only the port
+        // can make the line raw.
+        path = ptsname(master);
+    }
+    ~PtyPeer() { hangUp(); }
+    PtyPeer(const PtyPeer&) = delete;
+    PtyPeer& operator=(const PtyPeer&) = delete;
+
+    void send(const std::string& bytes) const {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+
+    // Waits up to waitMs for count bytes.
+    std::string receive(std::size_t count, int waitMs = 1000) const {
+        std::string bytes;
+        const auto deadline = Clock::now() + milliseconds(waitMs);
+        while (bytes.size() < count && Clock::now() < deadline) {
+            pollfd entry{master, POLLIN, 0};
+            if (poll(&entry, 1, 50) > 0 && (entry.revents & POLLIN)) {
+                char chunk[256];
+                const ssize_t n = ::read(master, chunk, sizeof chunk);
+                if (n <= 0) {
+                    break;
+                }
+                bytes.append(chunk, static_cast<std::size_t>(n));
+            }
+        }
+        return bytes;
+    }
+
+    void hangUp() {
+        if (master >= 0) {
+            ::close(master);
+            master = -1;
+        }
+    }
+
+    std::string path;
+
+  private:
+    int master = -1;
+};
+
+// Sends each chunk after its pause, from another thread, while the test reads.
+class Script {
+  public:
+    Script(const PtyPeer& peer, std::vector<std::pair<int, std::string>> chunks)
+        : worker([&peer, chunks] {
+              for (const auto& [pauseMs, bytes] : chunks) {
+                  std::this_thread::sleep_for(milliseconds(pauseMs));
+                  peer.send(bytes);
+              }
+          }) {}
+    ~Script() { worker.join(); }
+
+  private:
+    std::thread worker;
+};
+
+long msSince(Clock::time_point start) {
+    return static_cast<long>(
+        std::chrono::duration_cast<milliseconds>(Clock::now() - start).count());
+}
+
+} // namespace
+
+TEST(CommDevicePath, MapsComNamesAndPaths) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"COM5", "/dev/ttyS4"},
+        {"COM1", "/dev/ttyS0"},
+        {"COM12", "/dev/ttyS11"},
+        {"com5", "/dev/ttyS4"},
+        {"\\\\.\\COM10", "/dev/ttyS9"},
+        {"/dev/pts/3", "/dev/pts/3"},
+        {"/tmp/x y", "/tmp/x y"},
+        {"COM0", ""},
+        {"COM", ""},
+        {"COM5x", ""},
+        {"COM-1", ""},
+        {"ttyS4", ""},
+        {"dev/ttyS4", ""},
+        {"", ""},
+        {"COM99999999999", ""},
+    };
+    for (const auto& [name, path] : cases) {
+        EXPECT_EQ(commDevicePath(name), path) << name;
+    }
+}
+
+TEST(BoundSilentRead, GivesOnlyAllZeroTotalsAThousandMs) {
+    struct Case {
+        DWORD multiplier, constant, expectedConstant;
+    } cases[] = {{0, 0, 1000}, {0, 500, 500}, {10, 0, 0}, {5, 7, 7}};
+    for (const Case& c : cases) {
+        COMMTIMEOUTS timeouts{3, c.multiplier, c.constant, 4, 5};
+        boundSilentRead(timeouts);
+        EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, c.expectedConstant) << c.multiplier;
+        EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, c.multiplier);
+        EXPECT_EQ(timeouts.ReadIntervalTimeout, 3u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 4u);
+        EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 5u);
+    }
+}
+
+TEST(SerialPortAbsent, EveryOperationReportsItsOwnFailure) {
+    const std::string names[] = {"COM0",  "COM99999", "NOPE", "/nonexistent/tallomir-port",
+                                 "/proc", ""};
+    for (const std::string& name : names) {
+        CerrCapture cerr;
+        SerialPort port(name);
+        EXPECT_FALSE(port.open());
+        EXPECT_EQ(cerr.take(), openFailed + name + "\n");
+        port.write("405090005160");
+        EXPECT_EQ(cerr.take(), writeFailed);
+        EXPECT_EQ(port.read(12), "");
+        EXPECT_EQ(cerr.take(), readFailed);
+        port.close();
+        port.close();
+        EXPECT_EQ(cerr.take(), "");
+    }
+}
+
+TEST(SerialPortNotATerminal, OpensThenFailsToGetSettingsAndStaysOpen) {
+    char pattern[] = "/tmp/tallomir-port-XXXXXX";
+    const int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    for (const std::string& name : {std::string(pattern), std::string("/dev/null")}) {
+        CerrCapture cerr;
+        SerialPort port(name);
+        EXPECT_FALSE(port.open()) << name;
+        EXPECT_EQ(cerr.take(), settingsFailed) << name;
+        port.write("360000000160");
+        EXPECT_EQ(cerr.take(), "") << name << ": the device stays open";
+        port.close();
+        port.write("360000000160");
+        EXPECT_EQ(cerr.take(), writeFailed) << name;
+    }
+    std::ifstream file(pattern);
+    std::string written;
+    std::getline(file, written);
+    EXPECT_EQ(written, "360000000160");
+    std::remove(pattern);
+}
+
+TEST(SerialPortOnPty, LineIs9600EightNoneOneAndRaw) {
+    PtyPeer peer;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    const int fd = ::open(peer.path.c_str(), O_RDONLY | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios settings{};
+    ASSERT_EQ(tcgetattr(fd, &settings), 0);
+    ::close(fd);
+    EXPECT_EQ(cfgetospeed(&settings), speed_t(B9600));
+    EXPECT_EQ(settings.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | ICRNL | INLCR), 0u);
+    EXPECT_EQ(settings.c_oflag & OPOST, 0u);
+}
+
+TEST(SerialPortOnPty, BytesTravelUnchangedBothWays) {
+    const std::string cases[] = {
+        "405090005160",
+        "1359000000160",
+        std::string("\r\n\x11\x13\x03\x04\x1a\x7f\xff", 9),
+        std::string("do\0ne", 5),
+    };
+    PtyPeer peer;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    for (const std::string& bytes : cases) {
+        CerrCapture cerr;
+        port.write(bytes);
+        EXPECT_EQ(peer.receive(bytes.size()), bytes);
+        peer.send(bytes);
+        EXPECT_EQ(port.read(128), bytes);
+        EXPECT_EQ(cerr.take(), "");
+    }
+}
+
+TEST(SerialPortOnPty, ReadEndsOnCountSilenceOrTotalTimeOut) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<int, std::string>> chunks;
+        int size;
+        std::string expected;
+        long minMs, maxMs;
+    } cases[] = {
+        {"a 12-byte answer to read(12)", {{0, "405090005160"}}, 12, "405090005160", 0, 45},
+        {"\"done\" then silence", {{0, "done"}}, 128, "done", 40, 400},
+        {"a byte 0 inside",
+         {{0, std::string("do\0ne", 5)}},
+         128,
+         std::string("do\0ne", 5),
+         40,
+         400},
+        {"a gap under the interval", {{0, "do"}, {25, "ne"}}, 128, "done", 60, 450},
+        {"nothing at all", {}, 128, "", 900, 3000},
+    };
+    PtyPeer peer;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    for (const Case& c : cases) {
+        CerrCapture cerr;
+        const auto start = Clock::now();
+        std::string got;
+        {
+            Script script(peer, c.chunks);
+            got = port.read(c.size);
+        }
+        const long ms = msSince(start);
+        EXPECT_EQ(got, c.expected) << c.what;
+        EXPECT_GE(ms, c.minMs) << c.what;
+        EXPECT_LE(ms, c.maxMs) << c.what;
+        EXPECT_EQ(cerr.take(), "") << c.what;
+    }
+}
+
+TEST(SerialPortOnPty, TotalTimeOutEndsATrickle) {
+    PtyPeer peer;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    std::vector<std::pair<int, std::string>> chunks(50, {30, "x"});
+    const auto start = Clock::now();
+    std::string got;
+    {
+        Script script(peer, chunks);
+        got = port.read(128);
+        EXPECT_GE(msSince(start), 900);
+        EXPECT_LE(msSince(start), 1400);
+    }
+    EXPECT_GE(got.size(), 15u);
+    EXPECT_LT(got.size(), 40u);
+    EXPECT_EQ(got + port.read(128), std::string(50, 'x')) << "nothing lost between reads";
+}
+
+TEST(SerialPortOnPty, WhatIsNotReadWaitsForTheNextRead) {
+    PtyPeer peer;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    peer.send("405090005160done");
+    EXPECT_EQ(port.read(12), "405090005160");
+    EXPECT_EQ(port.read(128), "done");
+}
+
+TEST(SerialPortOnPty, SecondPortOnTheSameDeviceFailsUntilTheFirstCloses) {
+    PtyPeer peer;
+    CerrCapture cerr;
+    SerialPort first(peer.path);
+    ASSERT_TRUE(first.open());
+    {
+        SerialPort second(peer.path);
+        EXPECT_FALSE(second.open());
+        EXPECT_EQ(cerr.take(), openFailed + peer.path + "\n");
+    }
+    peer.send("done");
+    EXPECT_EQ(first.read(128), "done") << "the failed open left the first port alone";
+    first.close();
+    SerialPort third(peer.path);
+    EXPECT_TRUE(third.open());
+    EXPECT_EQ(cerr.take(), "");
+}
+
+TEST(SerialPortOnPty, CloseTwiceThenEveryOperationFails) {
+    PtyPeer peer;
+    CerrCapture cerr;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    port.close();
+    port.close();
+    EXPECT_EQ(cerr.take(), "");
+    port.write("360000000160");
+    EXPECT_EQ(cerr.take(), writeFailed);
+    EXPECT_EQ(peer.receive(1, 200), "");
+    EXPECT_EQ(port.read(12), "");
+    EXPECT_EQ(cerr.take(), readFailed);
+}
+
+TEST(SerialPortOnPty, PeerHangingUpFailsTheNextReadAndWrite) {
+    PtyPeer peer;
+    CerrCapture cerr;
+    SerialPort port(peer.path);
+    ASSERT_TRUE(port.open());
+    peer.hangUp();
+    const auto start = Clock::now();
+    EXPECT_EQ(port.read(128), "");
+    EXPECT_LT(msSince(start), 500) << "a dead line fails at once";
+    EXPECT_EQ(cerr.take(), readFailed);
+    port.write("360000000160");
+    EXPECT_EQ(cerr.take(), writeFailed);
+    EXPECT_EQ(port.read(12), "");
+    EXPECT_EQ(cerr.take(), readFailed);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+// How the simulated controller behaves, as chosen on its command line.
+struct SimOptions {
+    double speedDegPerS = 90.0;
+    bool silent = false;    // never answer
+    bool noDone = false;    // acknowledge, never "done"
+    bool splitDone = false; // "do", a pause, "ne"
+    int ackDelayMs = 0;
+    std::string extra;   // sent before each acknowledgement
+    int hangupAfter = 0; // close the line once this many frames came; 0: never
+    std::string device;  // empty: a fresh pseudo-terminal
+};
+
+// Fills options from argv; on a bad command line returns false with a reason.
+bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error);
+
+extern const char* const usageText;
