@@ -1,8 +1,18 @@
 #include "app.h"
 
+#include "commandFrames.h"
+#include "panels/basePanel.h"
+#include "panels/buttonsPanel.h"
+#include "panels/gripperPanel.h"
+#include "panels/programPanel.h"
+#include "panels/shoulderElbowPanel.h"
+#include "playback.h"
+#include "serialPort.h"
+
 #include "raylib.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -10,7 +20,12 @@ constexpr int screenWidth = 1280;
 constexpr int screenHeight = 720;
 constexpr const char* windowTitle = "Tallomir";
 constexpr int targetFps = 60;
+constexpr const char* serialPortName = "COM5";
 constexpr Color backgroundColor{80, 80, 80, 255};
+
+constexpr int poleButton = 1;
+constexpr int zeroButton = 2;
+constexpr int sendButton = 3;
 
 } // namespace
 
@@ -30,15 +45,58 @@ int runTallomir() {
     SetTargetFPS(targetFps);
     ToggleFullscreen();
 
+    // The panels size their boxes and buttons with MeasureText, which needs
+    // the font the window has just loaded.
+    BasePanel basePanel;
+    ShoulderElbowPanel shoulderElbowPanel;
+    GripperPanel gripperPanel;
+    ButtonsPanel buttonsPanel;
+    ProgramPanel programPanel;
+    SerialPort serial{std::string(serialPortName)};
+    serial.open();
+
     while (!WindowShouldClose()) {
-        const int key = GetCharPressed();
-        (void)narrowTypedCharacter(key);
+        const char key = narrowTypedCharacter(GetCharPressed());
+
+        shoulderElbowPanel.process(key);
+        basePanel.process(key);
+        gripperPanel.process(key);
+        buttonsPanel.process();
+
+        const int gripper = gripperPanel.getGripper();
+        const int elbow = shoulderElbowPanel.getElbow();
+        const int shoulder = shoulderElbowPanel.getShoulder();
+        const int base = basePanel.getBase();
+        programPanel.process(key, base, shoulder, elbow, gripper);
+
+        if (buttonsPanel.getButton() == poleButton) {
+            sendPosture(serial, poleFrame);
+        }
+        if (buttonsPanel.getButton() == zeroButton) {
+            sendPosture(serial, zeroFrame);
+        }
+        if (buttonsPanel.getButton() == sendButton) {
+            const int sendBase = basePanel.getBase();
+            const int sendShoulder = shoulderElbowPanel.getShoulder();
+            const int sendElbow = shoulderElbowPanel.getElbow();
+            const int sendGripper = gripperPanel.getGripper();
+            sendPosition(serial, sendBase, sendShoulder, sendElbow, sendGripper);
+        }
+        if (programPanel.isPlayPressed) {
+            runPlayback(programPanel, serial);
+        }
 
         BeginDrawing();
         ClearBackground(backgroundColor);
+        basePanel.draw();
+        shoulderElbowPanel.draw();
+        gripperPanel.draw();
+        buttonsPanel.draw();
+        programPanel.draw();
         EndDrawing();
     }
 
     CloseWindow();
+    serial.close();
     return 0;
 }

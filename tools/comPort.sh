@@ -2,7 +2,8 @@
 # comPort.sh DEVICE COMMAND [ARGS...]
 #
 # Runs COMMAND so that the panel's "COM5" (/dev/ttyS4) is DEVICE, e.g. the
-# simulator's pseudo-terminal. COMMAND gets a private mount namespace whose
+# simulator's pseudo-terminal; DEVICE "none" gives COMMAND no COM5 at all,
+# whatever serial ports the machine has. COMMAND gets a private mount namespace whose
 # /dev is a fresh tmpfs holding the usual nodes bound back from the real
 # /dev, plus ttyS4 bound onto DEVICE; nothing outside the namespace changes.
 # As root that is `unshare --mount`; otherwise a user namespace is tried. If
@@ -41,11 +42,14 @@ private_dev() {
         fi
     done
     case $device in
+    none) ;;
     /dev/*) source="$old/${device#/dev/}" ;;
     *) source=$device ;;
     esac
-    : >/dev/ttyS4
-    mount --no-canonicalize --bind "$source" /dev/ttyS4
+    if [ "$device" != none ]; then
+        : >/dev/ttyS4
+        mount --no-canonicalize --bind "$source" /dev/ttyS4
+    fi
     exec 3<&-
 }
 
@@ -60,9 +64,10 @@ if [ $# -lt 2 ]; then
     echo "usage: $0 DEVICE COMMAND [ARGS...]" >&2
     exit 2
 fi
-device=$(readlink -f -- "$1")
+device=$1
+[ "$device" = none ] || device=$(readlink -f -- "$device")
 shift
-if [ ! -e "$device" ]; then
+if [ "$device" != none ] && [ ! -e "$device" ]; then
     echo "comPort.sh: no device $device" >&2
     exit 2
 fi

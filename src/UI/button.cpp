@@ -5,7 +5,7 @@
 namespace {
 
 constexpr int fontSize = 26;
-// Label margin on each side (5 design units) and its sum for the width.
+// The label margins, 5 design units on each side, summed in float.
 constexpr float labelMargins = 13.334f;
 constexpr float height = 40.002f;
 // The face inset (2.5 design units) and the label inset; double sums.

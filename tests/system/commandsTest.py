@@ -29,14 +29,16 @@ class Commands(harness.PanelTest):
         self.panel.click(*SEND)
         self.assertEqual(self.frames_after(2)[1], "405090005160")
 
-        # Send reads nothing, so the next Pole prints the Send's acknowledgement...
+        # Nothing ever clears the receive queue: the first Pole read only its
+        # acknowledgement and Send reads nothing, so the next Pole prints the
+        # first Pole's "done" and the start of the Send's acknowledgement...
         self.panel.click(*POLE)
-        self.panel.wait_stdout("Received data: 405090005160\n")
-        # ...and, once the motions are over, Zero prints the Send's "done"
-        # followed by the start of the Pole's acknowledgement.
+        self.panel.wait_stdout("Received data: done40509000\n")
+        # ...and once the motions are over, Zero prints the rest of it, the
+        # Send's "done" and the start of the second Pole's acknowledgement.
         harness.wait_for(lambda: self.sim.log().count("\ndone") >= 3, 10, "three motions")
         self.panel.click(*ZERO)
-        self.panel.wait_stdout("Received data: done36009709\n")
+        self.panel.wait_stdout("Received data: 5160done3600\n")
         self.assertEqual(self.frames_after(4)[2:], ["360097090160", "360000000160"])
         self.assertNotIn("Error", self.panel.stderr())
 

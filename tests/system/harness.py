@@ -20,6 +20,8 @@ WMCLOSE = os.environ.get("TALLOMIR_WMCLOSE", os.path.join(BUILD, "tests/system/w
 COMPORT = os.path.join(os.path.dirname(__file__), "../../tools/comPort.sh")
 
 SCREEN = (1280, 720)
+READY_PIXEL = (720, 35)
+READY_COLOR = (0, 228, 48)
 
 
 def stop(proc, timeout=5.0):
@@ -54,9 +56,9 @@ class Screenshot:
     """The root window's pixels, from ImageMagick's import as a binary PPM."""
 
     def __init__(self, display):
-        data = subprocess.run(["import", "-display", display, "-window", "root", "ppm:-"],
-                              check=True, capture_output=True).stdout
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", data)
+        data = subprocess.run(["import", "-display", display, "-window", "root", "-depth", "8",
+                               "ppm:-"], check=True, capture_output=True).stdout
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
         self.width, self.height = int(match.group(1)), int(match.group(2))
         self.pixels = data[match.end():]
 
@@ -144,8 +146,10 @@ class Panel:
         self.proc = subprocess.Popen(command, cwd=self.bin, env=x.env(), stdout=out, stderr=err)
         test.addCleanup(stop, self.proc)
         self.window = wait_for(self._find_window, 20, "the window named Tallomir")
-        # The first frames settle the full-screen switch.
-        time.sleep(0.5)
+        # The software rasteriser takes a while for the first frames on a busy
+        # machine: wait for the green face of Send, above its label.
+        wait_for(lambda: Screenshot(x.name).at(*READY_PIXEL) == READY_COLOR, 30,
+                 "the first picture")
 
     def _find_window(self):
         if self.proc.poll() is not None:
