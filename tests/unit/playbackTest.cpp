@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -206,6 +207,24 @@ TEST_F(PlaybackTest, LineHungUpMidwayStopsThePlayback) {
     EXPECT_EQ(errors, std::string(readFailed) +
                           "Error: Playback stopped at line 2: the serial port cannot be read\n");
     EXPECT_EQ(sim.frames(), (std::vector<std::string>{"405090005160", "360097090160"}));
+    EXPECT_LT(took, std::chrono::seconds(6));
+}
+
+// The controller goes away while the arm moves: the wait's read fails.
+TEST_F(PlaybackTest, LineLostWhileWaitingForDoneStopsThePlayback) {
+    std::optional<ArmSim> sim(std::in_place, std::vector<std::string>{"--speed", "10"});
+    SerialPort port(sim->device());
+    ASSERT_TRUE(openPort(port));
+    program("405 090 005 160\n360 097 090 160\n"); // the first move takes 16 s
+    std::thread stopper([&sim] {
+        std::this_thread::sleep_for(milliseconds(500));
+        sim.reset();
+    });
+    const std::string out = play(port);
+    stopper.join();
+    EXPECT_EQ(out, "lineRead = 405090005160\n\n405090005160\n");
+    EXPECT_EQ(errors, std::string(readFailed) +
+                          "Error: Playback stopped at line 1: the serial port cannot be read\n");
     EXPECT_LT(took, std::chrono::seconds(6));
 }
 

@@ -28,8 +28,8 @@ class UnderWine(unittest.TestCase):
         os.makedirs(self.bin)
         os.makedirs(os.path.join(self.work, "Programs"))
 
-    def start_panel(self):
-        command, env = self.prefix.panel(self, self.x)
+    def start_panel(self, device=None):
+        command, env = self.prefix.panel(self, self.x, device)
         self.stderr_path = os.path.join(self.work, "stderr.txt")
         err = open(self.stderr_path, "w")
         self.addCleanup(err.close)
@@ -51,9 +51,24 @@ class UnderWine(unittest.TestCase):
         harness.wait_for(lambda: self.full_screen(window), 20, "the full-screen window")
         # Until the resized surface has been drawn once, parts of it are black.
         harness.wait_for(self.background_shown, 10, "the dark gray background")
-        self.x.xdotool("mousemove", 600, 300)
+        self.quit(proc, window)
+
+    def quit(self, proc, window):
         self.x.xdotool("key", "--window", window, "Escape")
         self.assertEqual(proc.wait(20), 0)
+
+    def stderr(self):
+        with open(self.stderr_path, errors="replace") as f:
+            return wine.console_text(f.read())
+
+    def test_without_a_device_reports_the_port(self):
+        self.quit(*self.start_panel())
+        self.assertEqual("Error: Unable to open the port COM5\n", self.stderr())
+
+    def test_com5_reaches_the_simulator(self):
+        sim = harness.ArmSim(self, harness.temp_dir(self))
+        self.quit(*self.start_panel(sim.device))
+        self.assertEqual("", self.stderr())
 
     def full_screen(self, window):
         geometry = self.x.xdotool("getwindowgeometry", window).stdout
