@@ -24,6 +24,9 @@ test: build
 # Speed figures, printed as ratios against their floors; not part of `make test`.
 bench: build
 	@$(BUILD)/bench/serialLatency
+	@$(BUILD)/bench/fileStore
+	@$(BUILD)/bench/playbackPace
+	@TALLOMIR_BUILD=$(CURDIR)/$(BUILD) PYTHONDONTWRITEBYTECODE=1 python3 bench/panelCpu.py
 
 # tallomir.exe cross-built with mingw-w64; its tests run it under Wine
 # against the Linux simulator.

@@ -6,7 +6,7 @@
 #include <chrono>
 
 // How long a sent waypoint may go without "done" before the playback gives up.
-constexpr std::chrono::milliseconds doneTimeLimit{30000};
+constexpr std::chrono::milliseconds doneTimeLimit = std::chrono::seconds(30);
 
 // Plays the open program when the panel asked for it: each line without its
 // spaces goes out as a command frame, and the next one waits for "done".

@@ -363,10 +363,14 @@ void removeLastLine(const std::string& filename) {
     fstat(fileno(file), &original);
     const std::string content = readAll(file);
     std::fclose(file);
+    if (!canOpenForWriting(filename)) {
+        std::cerr << "Error opening file for writing." << std::endl;
+        return;
+    }
     if (content.empty()) {
         return;
     }
-    if (!canOpenForWriting(filename) || !replaceFile(filename, keptLines(content), original)) {
+    if (!replaceFile(filename, keptLines(content), original)) {
         std::cerr << "Error opening file for writing." << std::endl;
     }
 }

@@ -4,6 +4,9 @@
 
 #include <string>
 
+// pi / 180 rounded to single precision: the turn of a line angle of one degree.
+inline constexpr float degreesToRadians = 0.017453292f;
+
 // Draws a thick line from start, length pixels long, at a line angle in
 // degrees: 0 points down the screen, positive angles turn clockwise.
 void drawLineSLAW(Vector2 start, float length, float angle, float width, Color color);

@@ -2,11 +2,7 @@
 
 #include "utils.h"
 
-// raymath initialises its C structs with { 0 }, which C++ warns about.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include "raymath.h"
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -30,9 +26,6 @@ constexpr Color jointColor = GRAY;
 // angle is taken from straight up.
 constexpr int upperArmTurn = 90;
 constexpr int forearmTurn = 180;
-
-// pi / 180 rounded to single precision, as the line helper uses it.
-constexpr float degreesToRadians = 0.017453292f;
 
 Vector2 measuredInputSize() {
     return {static_cast<float>(MeasureText(widestValue, valueFontSize) + inputMargin), inputHeight};

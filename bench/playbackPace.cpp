@@ -1,0 +1,244 @@
+// Seconds per waypoint of a played program against what the protocol itself
+// costs for the simulator's delays: the acknowledgement delay, the motion,
+// and the 50 ms of silence that ends the read bringing "done" (the
+// acknowledgement read's own 50 ms runs while the arm moves).
+#include "panels/programPanel.h"
+#include "playback.h"
+#include "serialPort.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+constexpr int programLines = 200;
+constexpr int ackDelayMs = 20;
+constexpr double speedDegPerS = 90.0;
+// Every joint moves by this much on every line: 100 ms at 90 degrees a second.
+constexpr int jointStep = 9;
+constexpr double shortestMotionMs = 100.0;
+constexpr double silenceMs = 50.0;
+constexpr double goal = 1.05;
+constexpr int baseOffset = 360;
+constexpr int gripperStart = 160;
+
+// The simulated controller as a child process, its log in a temporary file;
+// stopped by PID when this goes out of scope, whatever happened.
+class Simulator {
+  public:
+    explicit Simulator(const std::vector<std::string>& options) {
+        char pattern[] = "/tmp/tallomir-pace-log-XXXXXX";
+        const int logFd = mkostemp(pattern, O_CLOEXEC);
+        if (logFd < 0) {
+            return;
+        }
+        logPath = pattern;
+        start(logFd, options);
+        ::close(logFd);
+        waitForDevice();
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+    ~Simulator() {
+        stop();
+        if (!logPath.empty()) {
+            std::remove(logPath.c_str());
+        }
+    }
+
+    const std::string& device() const { return devicePath; }
+
+    std::string log() const {
+        std::ifstream file(logPath, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+
+  private:
+    static constexpr std::chrono::milliseconds startTimeout{5000};
+    static constexpr std::chrono::milliseconds stopTimeout{3000};
+    static constexpr std::chrono::milliseconds pollStep{5};
+
+    void start(int logFd, const std::vector<std::string>& options) {
+        std::vector<std::string> words{ARMSIM_PATH};
+        words.insert(words.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) {
+            argv.push_back(word.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, logFd, STDOUT_FILENO);
+        if (posix_spawn(&pid, ARMSIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
+            pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+
+    void waitForDevice() {
+        const auto deadline = Clock::now() + startTimeout;
+        while (pid > 0 && Clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                return;
+            }
+            const std::string text = log();
+            const std::size_t end = text.find('\n');
+            if (end != std::string::npos) {
+                devicePath = text.substr(0, end);
+                return;
+            }
+            std::this_thread::sleep_for(pollStep);
+        }
+    }
+
+    void stop() {
+        if (pid <= 0) {
+            return;
+        }
+        kill(pid, SIGTERM);
+        const auto deadline = Clock::now() + stopTimeout;
+        int status = 0;
+        while (waitpid(pid, &status, WNOHANG) == 0) {
+            if (Clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(pollStep);
+        }
+        pid = -1;
+    }
+
+    pid_t pid = -1;
+    std::string logPath;
+    std::string devicePath;
+};
+
+// Lines alternate between two postures jointStep apart in every joint; the
+// first is the simulator's start-up posture, so every motion is the same.
+std::string waypoint(int index) {
+    const int step = index % 2 == 0 ? 0 : jointStep;
+    char text[32];
+    std::snprintf(text, sizeof text, "%03d %03d %03d %03d", baseOffset + step, step, step,
+                  gripperStart + step);
+    return text;
+}
+
+bool writeProgram(const std::string& path) {
+    std::ofstream file(path);
+    for (int i = 0; i < programLines; ++i) {
+        file << waypoint(i) << '\n';
+    }
+    file.close();
+    return static_cast<bool>(file);
+}
+
+double motionMs() {
+    return std::max(shortestMotionMs, jointStep / speedDegPerS * 1000.0);
+}
+
+int countLogLines(const std::string& log, const std::string& prefix) {
+    std::istringstream lines(log);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        count += line.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+    }
+    return count;
+}
+
+// The whole playback, its console output silenced; seconds it took.
+double timePlayback(const std::string& programPath, SerialPort& serial) {
+    ProgramPanel programPanel;
+    programPanel.currentFilePath = programPath;
+    programPanel.isPlayPressed = true;
+    std::ostringstream silenced;
+    std::streambuf* console = std::cout.rdbuf(silenced.rdbuf());
+    const Clock::time_point start = Clock::now();
+    runPlayback(programPanel, serial);
+    const Seconds elapsed = Clock::now() - start;
+    std::cout.rdbuf(console);
+    return elapsed.count();
+}
+
+int runBenchmark(const std::string& folder) {
+    const std::string programPath = folder + "/pace.txt";
+    if (!writeProgram(programPath)) {
+        std::fprintf(stderr, "cannot write %s\n", programPath.c_str());
+        return 1;
+    }
+    Simulator simulator(
+        {"--ack-delay", std::to_string(ackDelayMs), "--speed", std::to_string(speedDegPerS)});
+    if (simulator.device().empty()) {
+        std::fprintf(stderr, "the simulator did not start: %s\n", ARMSIM_PATH);
+        return 1;
+    }
+    SerialPort serial(simulator.device());
+    if (!serial.open()) {
+        return 1;
+    }
+    const double seconds = timePlayback(programPath, serial);
+    serial.close();
+    const std::string log = simulator.log();
+    const int frames = countLogLines(log, "frame ");
+    const int dones = countLogLines(log, "done");
+    if (frames != programLines || dones != programLines) {
+        std::fprintf(stderr, "the simulator saw %d frames and sent %d \"done\", not %d\n", frames,
+                     dones, programLines);
+        return 1;
+    }
+    const double perLine = seconds / programLines;
+    const double floorPerLine = (ackDelayMs + motionMs() + silenceMs) / 1000.0;
+    std::printf("\nplayback pace, %d lines to the simulator (--ack-delay %d, motion %.0f ms)\n",
+                programLines, ackDelayMs, motionMs());
+    std::printf("| | s per line | / floor |\n|---|---:|---:|\n");
+    std::printf("| floor: ack %d ms + motion %.0f ms + silence %.0f ms | %.4f | 1.000x |\n",
+                ackDelayMs, motionMs(), silenceMs, floorPerLine);
+    std::printf("| runPlayback, %d lines in %.2f s | %.4f | %.3fx |\n", programLines, seconds,
+                perLine, perLine / floorPerLine);
+    std::printf("goal: <= %.2fx\n", goal);
+    return 0;
+}
+
+} // namespace
+
+int main() {
+    char pattern[] = "/tmp/tallomir-pace-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        std::perror("temporary folder");
+        return 1;
+    }
+    const std::string folder = pattern;
+    int status = 1;
+    try {
+        status = runBenchmark(folder);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "playback pace: %s\n", error.what());
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return status;
+}
