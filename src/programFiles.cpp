@@ -23,15 +23,14 @@
 namespace {
 
 constexpr size_t chunkSize = 64 * 1024;
+// Reading back from the end starts small: the lines wanted most are the last.
+constexpr size_t firstChunkSize = 4 * 1024;
 constexpr char lineBreak = '\n';
-// How many lines before the end one pass keeps; a line further up is read by
-// a second pass from the top.
-constexpr size_t maxTailLines = 1024;
 
 // fopen succeeds on a folder on Linux and only the reads fail: a folder
 // counts as a file that cannot be opened.
-FILE* openForReading(const std::string& filename) {
-    FILE* file = std::fopen(filename.c_str(), "r");
+FILE* openForReading(const std::string& filename, const char* mode = "r") {
+    FILE* file = std::fopen(filename.c_str(), mode);
     if (file == nullptr) {
         return nullptr;
     }
@@ -83,116 +82,95 @@ size_t readMore(FILE* file, Bytes& buffer, size_t used) {
     return std::fread(buffer.data() + used, 1, buffer.capacity() - used, file);
 }
 
-// One pass over the file that counts its lines and keeps the start positions
-// of the last `keep` lines begun (the newest may be the empty tail behind a
-// final line break) together with the bytes from the oldest of them on.
-class TailScan {
-  public:
-    explicit TailScan(size_t keep) : keep(keep) {}
+size_t countBreaks(const char* at, const char* end) {
+    size_t breaks = 0;
+    while ((at = static_cast<const char*>(std::memchr(at, lineBreak, end - at))) != nullptr) {
+        ++breaks;
+        ++at;
+    }
+    return breaks;
+}
 
-    void run(FILE* file) {
-        addStart(0);
-        size_t got;
-        while (dropUnneeded(), (got = readMore(file, buffer, used)) > 0) {
-            scan(used, used + got);
-            used += got;
+// Just behind the index-th line break (0 = the first) from `at`; the caller
+// has counted that many before `end`.
+const char* behindBreak(const char* at, const char* end, size_t index) {
+    for (;; --index) {
+        at = static_cast<const char*>(std::memchr(at, lineBreak, end - at)) + 1;
+        if (index == 0) {
+            return at;
         }
     }
+}
 
-    uint64_t lines() const { return starts[(begun - 1) % keep] < base + used ? begun : begun - 1; }
+bool readAt(FILE* file, uint64_t from, char* into, size_t length) {
+    return std::fseek(file, static_cast<long>(from), SEEK_SET) == 0 &&
+           std::fread(into, 1, length, file) == length;
+}
 
-    bool holds(uint64_t index) const { return index + keep >= begun; }
-
-    std::string line(uint64_t index) const {
-        const char* begin = buffer.data() + (starts[index % keep] - base);
-        const char* stop = buffer.data() + used;
-        const void* found = std::memchr(begin, lineBreak, static_cast<size_t>(stop - begin));
-        const size_t length = static_cast<size_t>(
-            (found != nullptr ? static_cast<const char*>(found) : stop) - begin);
-        return std::string(begin, withoutCarriageReturn(begin, length));
-    }
-
-  private:
-    void addStart(uint64_t position) {
-        if (starts.size() < keep) {
-            starts.push_back(position);
-        } else {
-            starts[begun % keep] = position;
-        }
-        ++begun;
-    }
-
-    uint64_t oldestStart() const { return begun <= keep ? starts[0] : starts[begun % keep]; }
-
-    // Moves the kept bytes to the front once at least half of what the
-    // buffer holds is no longer needed, so each byte moves a bounded number
-    // of times.
-    void dropUnneeded() {
-        const size_t dead = static_cast<size_t>(oldestStart() - base);
-        if (dead == 0 || dead < used - dead) {
-            return;
-        }
-        std::memmove(buffer.data(), buffer.data() + dead, used - dead);
-        used -= dead;
-        base += dead;
-    }
-
-    void scan(size_t from, size_t to) {
-        const char* data = buffer.data();
-        const char* found;
-        while (from < to && (found = static_cast<const char*>(
-                                 std::memchr(data + from, lineBreak, to - from))) != nullptr) {
-            from = static_cast<size_t>(found - data) + 1;
-            addStart(base + from);
-        }
-    }
-
-    const size_t keep;
-    std::vector<uint64_t> starts; // ring of line start positions
-    uint64_t begun = 0;           // line starts seen so far
-    Bytes buffer;
-    size_t used = 0;   // bytes of buffer holding file data
-    uint64_t base = 0; // file position of buffer[0]
-};
-
-// The line `index` (0 = the first), read by a second pass from the top: for
-// lines too far from the end for the first pass to have kept.
-std::string lineFromTop(FILE* file, uint64_t index) {
-    std::rewind(file);
-    std::unique_ptr<char[]> chunk(new char[chunkSize]);
+// The line that starts at `from` and ends at the next line break, or at
+// `end` (the end of the last line).
+std::string lineFrom(FILE* file, uint64_t from, uint64_t end) {
     std::string line;
-    uint64_t breaks = 0;
-    bool inLine = index == 0;
-    size_t got;
-    while ((got = std::fread(chunk.get(), 1, chunkSize, file)) > 0) {
-        const char* at = chunk.get();
-        const char* end = at + got;
-        while (!inLine && at < end) {
-            const char* found = static_cast<const char*>(std::memchr(at, lineBreak, end - at));
-            at = found != nullptr ? found + 1 : end;
-            inLine = found != nullptr && ++breaks == index;
+    std::unique_ptr<char[]> chunk(new char[chunkSize]);
+    while (from < end) {
+        const size_t length = static_cast<size_t>(std::min<uint64_t>(chunkSize, end - from));
+        if (!readAt(file, from, chunk.get(), length)) {
+            break;
         }
-        if (inLine) {
-            const char* stop = static_cast<const char*>(std::memchr(at, lineBreak, end - at));
-            line.append(at, stop != nullptr ? stop : end);
-            if (stop != nullptr) {
-                break;
-            }
+        const void* found = std::memchr(chunk.get(), lineBreak, length);
+        const char* stop =
+            found != nullptr ? static_cast<const char*>(found) : chunk.get() + length;
+        line.append(static_cast<const char*>(chunk.get()), stop);
+        if (found != nullptr) {
+            break;
         }
+        from += length;
     }
     line.resize(withoutCarriageReturn(line.data(), line.size()));
     return line;
 }
 
+// Reads back from the end of the file, a chunk at a time, counting line
+// breaks until it reaches the one before the wanted line: the panel's list,
+// near the end, costs a few kilobytes however long the program is. Opened in
+// binary, since a text stream can only seek to positions it reported; the
+// CR of a CR LF goes with the line's end either way.
 std::string findLineFromEnd(FILE* file, size_t lineFromEnd) {
-    TailScan scan(std::min(lineFromEnd, maxTailLines) + 2);
-    scan.run(file);
-    const uint64_t lines = scan.lines();
-    if (lineFromEnd >= lines) {
+    if (std::fseek(file, 0, SEEK_END) != 0) {
         return "";
     }
-    const uint64_t index = lines - 1 - lineFromEnd;
-    return scan.holds(index) ? scan.line(index) : lineFromTop(file, index);
+    const long size = std::ftell(file);
+    std::unique_ptr<char[]> chunk(new char[chunkSize]);
+    uint64_t end = size > 0 ? static_cast<uint64_t>(size) : 0; // end of the last line
+    uint64_t to = end;
+    size_t length = firstChunkSize;
+    size_t breaksSeen = 0; // before `end`, in the chunks read so far
+    bool first = true;
+    while (to > 0) {
+        length = static_cast<size_t>(std::min<uint64_t>(length, to));
+        const uint64_t from = to - length;
+        if (!readAt(file, from, chunk.get(), length)) {
+            return ""; // a read error ends the reading like the top of the file
+        }
+        size_t counted = length;
+        // A final line break ends the last line; it begins no empty one.
+        if (first && chunk[length - 1] == lineBreak) {
+            --end;
+            --counted;
+        }
+        first = false;
+        const size_t here = countBreaks(chunk.get(), chunk.get() + counted);
+        if (breaksSeen + here > lineFromEnd) {
+            const char* start = behindBreak(chunk.get(), chunk.get() + counted,
+                                            here - (lineFromEnd + 1 - breaksSeen));
+            return lineFrom(file, from + static_cast<uint64_t>(start - chunk.get()), end);
+        }
+        breaksSeen += here;
+        to = from;
+        length = std::min(2 * length, chunkSize);
+    }
+    // At the top: the wanted line is the first one, or lies before the file.
+    return end > 0 && breaksSeen == lineFromEnd ? lineFrom(file, 0, end) : "";
 }
 
 int countLines(FILE* file) {
@@ -325,7 +303,7 @@ bool canOpenForWriting(const std::string& filename) {
 } // namespace
 
 std::string readLine(const std::string& filename, int lineFromEnd) {
-    FILE* file = openForReading(filename);
+    FILE* file = openForReading(filename, "rb");
     if (file == nullptr) {
         std::cerr << "Error opening file for reading.\n";
         return "";

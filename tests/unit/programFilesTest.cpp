@@ -122,6 +122,27 @@ TEST_F(ProgramFiles, ManyLinesReadAnywhere) {
     EXPECT_EQ(err.str(), "");
 }
 
+// Long lines far from the end, every one of them read: some cross the
+// boundary between two reads of the file.
+TEST_F(ProgramFiles, LongLinesFarFromTheEnd) {
+    std::vector<std::string> lines;
+    std::string content;
+    for (int i = 0; i < 80; ++i) {
+        lines.push_back(std::string(9000 + 37 * i, static_cast<char>('a' + i % 26)));
+    }
+    for (int i = 0; i < 1100; ++i) {
+        lines.push_back("waypoint " + std::to_string(i));
+    }
+    for (const std::string& line : lines) {
+        content += line + "\n";
+    }
+    write(file, content);
+    const int n = static_cast<int>(lines.size());
+    for (int k = 1000; k < n; ++k) {
+        ASSERT_EQ(readLine(file, k), lines[n - 1 - k]) << "lineFromEnd " << k;
+    }
+}
+
 TEST_F(ProgramFiles, RemoveLastLineKeepsTheOthersEachWithALineBreak) {
     struct Case {
         const char* before;
