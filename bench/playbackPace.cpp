@@ -6,26 +6,19 @@
 #include "playback.h"
 #include "serialPort.h"
 
+#include "armSimProcess.h"
+
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <iterator>
-#include <spawn.h>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -42,100 +35,6 @@ constexpr double silenceMs = 50.0;
 constexpr double goal = 1.05;
 constexpr int baseOffset = 360;
 constexpr int gripperStart = 160;
-
-// The simulated controller as a child process, its log in a temporary file;
-// stopped by PID when this goes out of scope, whatever happened.
-class Simulator {
-  public:
-    explicit Simulator(const std::vector<std::string>& options) {
-        char pattern[] = "/tmp/tallomir-pace-log-XXXXXX";
-        const int logFd = mkostemp(pattern, O_CLOEXEC);
-        if (logFd < 0) {
-            return;
-        }
-        logPath = pattern;
-        start(logFd, options);
-        ::close(logFd);
-        waitForDevice();
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-    ~Simulator() {
-        stop();
-        if (!logPath.empty()) {
-            std::remove(logPath.c_str());
-        }
-    }
-
-    const std::string& device() const { return devicePath; }
-
-    std::string log() const {
-        std::ifstream file(logPath, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
-
-  private:
-    static constexpr std::chrono::milliseconds startTimeout{5000};
-    static constexpr std::chrono::milliseconds stopTimeout{3000};
-    static constexpr std::chrono::milliseconds pollStep{5};
-
-    void start(int logFd, const std::vector<std::string>& options) {
-        std::vector<std::string> words{ARMSIM_PATH};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, logFd, STDOUT_FILENO);
-        if (posix_spawn(&pid, ARMSIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
-            pid = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    void waitForDevice() {
-        const auto deadline = Clock::now() + startTimeout;
-        while (pid > 0 && Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return;
-            }
-            const std::string text = log();
-            const std::size_t end = text.find('\n');
-            if (end != std::string::npos) {
-                devicePath = text.substr(0, end);
-                return;
-            }
-            std::this_thread::sleep_for(pollStep);
-        }
-    }
-
-    void stop() {
-        if (pid <= 0) {
-            return;
-        }
-        kill(pid, SIGTERM);
-        const auto deadline = Clock::now() + stopTimeout;
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) {
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(pollStep);
-        }
-        pid = -1;
-    }
-
-    pid_t pid = -1;
-    std::string logPath;
-    std::string devicePath;
-};
 
 // Lines alternate between two postures jointStep apart in every joint; the
 // first is the simulator's start-up posture, so every motion is the same.
@@ -190,10 +89,10 @@ int runBenchmark(const std::string& folder) {
         std::fprintf(stderr, "cannot write %s\n", programPath.c_str());
         return 1;
     }
-    Simulator simulator(
+    ArmSimProcess simulator(
         {"--ack-delay", std::to_string(ackDelayMs), "--speed", std::to_string(speedDegPerS)});
-    if (simulator.device().empty()) {
-        std::fprintf(stderr, "the simulator did not start: %s\n", ARMSIM_PATH);
+    if (!simulator.problem().empty()) {
+        std::fprintf(stderr, "%s\n", simulator.problem().c_str());
         return 1;
     }
     SerialPort serial(simulator.device());

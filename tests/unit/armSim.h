@@ -1,139 +1,35 @@
 #pragma once
 
-// Test helper: runs the simulated arm controller as a child process with
-// its log in a temporary file, and stops it by PID when it goes out of
-// scope, whether the test passed or not.
+// The simulated arm controller for a test: whatever goes wrong with the
+// process itself fails the test.
+
+#include "armSimProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
-#include <spawn.h>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 class ArmSim {
   public:
-    explicit ArmSim(std::vector<std::string> options = {}) {
-        char pattern[] = "/tmp/tallomir-armsim-XXXXXX";
-        const int logFd = mkostemp(pattern, O_CLOEXEC);
-        if (logFd < 0) {
-            ADD_FAILURE() << "cannot create the simulator log";
-            return;
+    explicit ArmSim(std::vector<std::string> options = {}) : process(options) {
+        if (!process.problem().empty()) {
+            ADD_FAILURE() << process.problem();
         }
-        logPath = pattern;
-        start(logFd, options);
-        ::close(logFd);
-        waitForDevice();
     }
-
-    ArmSim(const ArmSim&) = delete;
-    ArmSim& operator=(const ArmSim&) = delete;
 
     ~ArmSim() {
-        stop();
-        if (!logPath.empty()) {
-            std::remove(logPath.c_str());
+        const bool wasFine = process.problem().empty();
+        process.stop();
+        if (wasFine && !process.problem().empty()) {
+            ADD_FAILURE() << process.problem();
         }
     }
 
-    const std::string& device() const { return devicePath; }
-
-    // The frames the simulator accepted so far, as received.
-    std::vector<std::string> frames() const {
-        std::vector<std::string> found;
-        std::istringstream lines(log());
-        std::string line;
-        const std::string prefix = "frame ";
-        while (std::getline(lines, line)) {
-            if (line.compare(0, prefix.size(), prefix) == 0) {
-                found.push_back(
-                    line.substr(prefix.size(), line.find(' ', prefix.size()) - prefix.size()));
-            }
-        }
-        return found;
-    }
-
-    // Everything it printed so far, the device line included.
-    std::string log() const {
-        std::ifstream file(logPath, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    const std::string& device() const { return process.device(); }
+    std::vector<std::string> frames() const { return process.frames(); }
+    std::string log() const { return process.log(); }
 
   private:
-    static constexpr std::chrono::milliseconds startTimeout{5000};
-    static constexpr std::chrono::milliseconds stopTimeout{3000};
-    static constexpr std::chrono::milliseconds pollStep{5};
-
-    void start(int logFd, const std::vector<std::string>& options) {
-        std::vector<std::string> words{ARMSIM_PATH};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) {
-            argv.push_back(word.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, logFd, STDOUT_FILENO);
-        const int failed = posix_spawn(&pid, ARMSIM_PATH, &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            pid = -1;
-            ADD_FAILURE() << "cannot start " << ARMSIM_PATH;
-        }
-    }
-
-    void waitForDevice() {
-        const auto deadline = std::chrono::steady_clock::now() + startTimeout;
-        while (pid > 0 && std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                ADD_FAILURE() << "the simulator ended at once:\n" << log();
-                return;
-            }
-            const std::string text = log();
-            const std::size_t end = text.find('\n');
-            if (end != std::string::npos) {
-                devicePath = text.substr(0, end);
-                return;
-            }
-            std::this_thread::sleep_for(pollStep);
-        }
-        ADD_FAILURE() << "the simulator printed no device line";
-    }
-
-    void stop() {
-        if (pid <= 0) {
-            return;
-        }
-        kill(pid, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + stopTimeout;
-        int status = 0;
-        while (waitpid(pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                ADD_FAILURE() << "the simulator ignored SIGTERM";
-                kill(pid, SIGKILL);
-                waitpid(pid, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(pollStep);
-        }
-        pid = -1;
-    }
-
-    pid_t pid = -1;
-    std::string logPath;
-    std::string devicePath;
+    ArmSimProcess process;
 };
