@@ -6,7 +6,6 @@ set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
 prefix="$top/.deps"
-stamp="$prefix/.complete"
 
 packages=(
   g++ make cmake pkg-config xz-utils ca-certificates
@@ -17,30 +16,12 @@ packages=(
   clang libclang-rt-14-dev
 )
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
-install_missing_packages() {
-  local missing=()
-  for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "setup: installing ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
-# archive_uri, fetch_source, version_at_least
-source "$top/tools/fetchSource.sh"
+tag=setup
+source "$top/tools/setupCommon.sh"
 
 build_glfw() {
-  fetch_source glfw3 stable "$work/glfw"
   local v
-  v=$(sed -n 's/^project(GLFW VERSION \([0-9.]*\).*/\1/p' "$work/glfw/src/CMakeLists.txt")
-  version_at_least "$v" 3.4 || { echo "setup: GLFW $v found, 3.4 or later needed" >&2; exit 1; }
+  v=$(fetch_glfw)
   cmake -S "$work/glfw/src" -B "$work/glfw/build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DGLFW_BUILD_WAYLAND=OFF -DGLFW_BUILD_X11=ON \
     -DBUILD_SHARED_LIBS=OFF -DGLFW_BUILD_EXAMPLES=OFF -DGLFW_BUILD_TESTS=OFF \
@@ -51,10 +32,8 @@ build_glfw() {
 }
 
 build_raylib() {
-  fetch_source raylib unstable "$work/raylib"
   local v
-  v=$(sed -n 's/^#define RAYLIB_VERSION  *"\(.*\)"/\1/p' "$work/raylib/src/src/raylib.h")
-  case "$v" in 6.*) ;; *) echo "setup: raylib $v found, 6.x needed" >&2; exit 1 ;; esac
+  v=$(fetch_raylib)
   cmake -S "$work/raylib/src" -B "$work/raylib/build" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
     -DPLATFORM=Desktop -DUSE_EXTERNAL_GLFW=ON -DBUILD_SHARED_LIBS=OFF \
@@ -64,13 +43,10 @@ build_raylib() {
   echo "setup: raylib $v installed"
 }
 
-install_missing_packages
-if [ ! -f "$stamp" ]; then
-  work=$(mktemp -d)
-  chmod 755 "$work" # apt downloads as its own unprivileged user
-  trap 'rm -rf "$work"' EXIT
-  rm -rf "$prefix"
+build_libraries() {
   build_glfw
   build_raylib
-  touch "$stamp"
-fi
+}
+
+install_missing_packages "${packages[@]}"
+build_prefix_once build_libraries

@@ -22,6 +22,9 @@ COMPORT = os.path.join(os.path.dirname(__file__), "../../tools/comPort.sh")
 SCREEN = (1280, 720)
 READY_PIXEL = (720, 35)
 READY_COLOR = (0, 228, 48)
+# Points between the panels, where only the background is drawn.
+BACKGROUND_POINTS = [(600, 200), (100, 400), (880, 650)]
+BACKGROUND_COLOR = (80, 80, 80)
 
 
 def stop(proc, timeout=5.0):
@@ -125,11 +128,35 @@ class ArmSim:
                 if line.startswith("frame ") and len(line.split()) > 1]
 
 
-class Panel:
-    """build/tallomir started in WORK/bin, with WORK/Programs beside it."""
+class LinuxLauncher:
+    """How Panel starts build/tallomir: with COM5 leading to the device.
+    Without a device the panel still runs in a namespace of its own, so that
+    a serial port of this machine never stands in for COM5."""
 
-    def __init__(self, test, x, device=None, workdir=None):
+    @staticmethod
+    def start(test, env, device):
+        """The command and environment for one start; env is the display's."""
+        return [COMPORT, device or "none", PANEL], env
+
+    @staticmethod
+    def console_text(raw):
+        return raw
+
+
+LINUX = LinuxLauncher()
+
+
+class Panel:
+    """The panel started in WORK/bin, with WORK/Programs beside it.
+
+    launcher (default: the test's `launcher` attribute, else LINUX) gives the
+    command for each start, with any setup it needs registered as cleanups
+    of the test, and console_text(raw), the console output as the tests
+    compare it."""
+
+    def __init__(self, test, x, device=None, workdir=None, launcher=None):
         self.test, self.x = test, x
+        self.launcher = launcher or getattr(test, "launcher", None) or LINUX
         self.work = workdir or temp_dir(test)
         self.bin = os.path.join(self.work, "bin")
         self.programs = os.path.join(self.work, "Programs")
@@ -140,16 +167,18 @@ class Panel:
         out, err = open(self.stdout_path, "w"), open(self.stderr_path, "w")
         test.addCleanup(out.close)
         test.addCleanup(err.close)
-        # Without a device the panel still runs in a namespace of its own, so
-        # that a serial port of this machine never stands in for COM5.
-        command = [COMPORT, device or "none", PANEL]
-        self.proc = subprocess.Popen(command, cwd=self.bin, env=x.env(), stdout=out, stderr=err)
+        command, env = self.launcher.start(test, x.env(), device)
+        self.proc = subprocess.Popen(command, cwd=self.bin, env=env, stdin=subprocess.DEVNULL,
+                                     stdout=out, stderr=err)
         test.addCleanup(stop, self.proc)
-        self.window = wait_for(self._find_window, 20, "the window named Tallomir")
+        self.window = wait_for(self._find_window, 60, "the window named Tallomir")
+        # Some window systems show the window framed before it goes full screen.
+        wait_for(self._full_screen, 20, "the full-screen window")
         # The software rasteriser takes a while for the first frames on a busy
-        # machine: wait for the green face of Send, above its label.
-        wait_for(lambda: Screenshot(x.name).at(*READY_PIXEL) == READY_COLOR, 30,
-                 "the first picture")
+        # machine: wait for the green face of Send, above its label, and for
+        # the background, which stays black until the full-screen surface is
+        # first drawn.
+        wait_for(self._first_picture, 30, "the first picture")
 
     def _find_window(self):
         if self.proc.poll() is not None:
@@ -157,13 +186,28 @@ class Panel:
         found = self.x.xdotool("search", "--name", "^Tallomir$", check=False).stdout.split()
         return found[0] if found else None
 
-    def stdout(self):
-        with open(self.stdout_path, errors="replace") as f:
+    def _full_screen(self):
+        geometry = self.x.xdotool("getwindowgeometry", self.window).stdout
+        return "Position: 0,0 " in geometry and "Geometry: %dx%d\n" % SCREEN in geometry
+
+    def _first_picture(self):
+        shot = Screenshot(self.x.name)
+        return shot.at(*READY_PIXEL) == READY_COLOR and \
+            all(shot.at(*point) == BACKGROUND_COLOR for point in BACKGROUND_POINTS)
+
+    def raw_stdout(self):
+        with open(self.stdout_path, errors="replace", newline="") as f:
             return f.read()
 
-    def stderr(self):
-        with open(self.stderr_path, errors="replace") as f:
+    def raw_stderr(self):
+        with open(self.stderr_path, errors="replace", newline="") as f:
             return f.read()
+
+    def stdout(self):
+        return self.launcher.console_text(self.raw_stdout())
+
+    def stderr(self):
+        return self.launcher.console_text(self.raw_stderr())
 
     def wait_stdout(self, text, timeout=10):
         return wait_for(lambda: text in self.stdout(), timeout, repr(text) + " on stdout")
@@ -198,6 +242,9 @@ class Panel:
 
 
 class PanelTest(unittest.TestCase):
+    # How Panel starts the program for this class's tests; None: LINUX.
+    launcher = None
+
     def assertColor(self, shot, x, y, expected, tolerance=8, radius=0):
         """Some pixel within radius of (x, y) has the colour (rasterisers
         differ by a pixel or two at edges)."""

@@ -4,8 +4,11 @@ COM5 reaching a pseudo-terminal through the prefix's device links.
 
 Every process started here is stopped by its PID, also when a test fails."""
 
+import atexit
 import os
+import shutil
 import subprocess
+import tempfile
 
 import harness
 
@@ -16,27 +19,39 @@ PANEL_EXE = os.path.join(WIN_BUILD, "tallomir.exe")
 # No debug chatter, and no Mono or Gecko installer prompts while the prefix is made.
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
+# Wine's default debugger waits on a crash dialog nobody answers; with a
+# debugger that cannot start, a crashed program ends at once, its exit
+# status the low byte of the exception code.
+AEDEBUG_KEY = r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug"
+NO_DEBUGGER = "tallomir-no-debugger"
+
 # A wineserver lingers this long after its last program, then ends on its own.
 SERVER_LINGER_S = "1"
+SERVER_START_TIMEOUT_S = 10
 SERVER_END_TIMEOUT_S = 20
 
 
 class WinePrefix:
-    """A fresh Wine configuration in root; making one takes a few seconds."""
+    """A fresh Wine configuration in root; making one takes a few seconds.
+    It is also the launcher harness.Panel takes for tallomir.exe."""
 
     def __init__(self, root):
         self.path = os.path.join(root, "wineprefix")
         self.env = dict(os.environ, WINEPREFIX=self.path, **WINE_ENV)
-        subprocess.run(["wineboot", "-i"], env=self.env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
-                       timeout=300)
-        # The server wineboot started must be gone before one of ours starts.
-        subprocess.run(["wineserver", "-w"], env=self.env, check=True, timeout=60)
+        self._setup("wineboot", "-i")
+        self._setup("wine", "reg", "add", AEDEBUG_KEY, "/v", "Debugger", "/d", NO_DEBUGGER, "/f")
         # Wine links COMn to the machine's /dev/ttyS{n-1} when that exists and
         # rewrites such a link whenever its server starts.
         if os.path.lexists(self._com5()):
             raise RuntimeError("Wine gave COM5 to a serial port of this machine: " +
                                os.readlink(self._com5()))
+
+    def _setup(self, *command):
+        subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True,
+                       timeout=300)
+        # The server the command started must be gone before one of ours starts.
+        subprocess.run(["wineserver", "-w"], env=self.env, check=True, timeout=60)
 
     def _com5(self):
         return os.path.join(self.path, "dosdevices", "com5")
@@ -57,7 +72,23 @@ class WinePrefix:
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
         test.addCleanup(self._end_server, proc)
+        # A program started before the server listens would start a server
+        # of its own, in the background.
+        harness.wait_for(lambda: self._listening(proc), SERVER_START_TIMEOUT_S, "the wineserver")
         return proc
+
+    def _listening(self, proc):
+        if proc.poll() is not None:
+            raise AssertionError("the wineserver ended at once: another one serves " + self.path)
+        return os.path.exists(self._server_socket())
+
+    def _server_socket(self):
+        # Wine names its server directory in the prefix.
+        with open(os.path.join(self.path, "wineserver")) as f:
+            server_dir = f.read().strip()
+        prefix = os.stat(self.path)
+        return os.path.join(tempfile.gettempdir(), server_dir,
+                            "server-%x-%x" % (prefix.st_dev, prefix.st_ino), "socket")
 
     @staticmethod
     def _end_server(proc):
@@ -68,18 +99,48 @@ class WinePrefix:
         except subprocess.TimeoutExpired:
             harness.stop(proc)
 
-    def panel(self, test, x, device=None):
-        """The command and environment that start tallomir.exe on x's display
-        with COM5 leading to device. Run it in WORK/bin: "..\\Programs\\" is
-        then WORK/Programs (Wine sees both through drive Z:)."""
+    def start(self, test, env, device):
+        """The command and environment that start tallomir.exe with COM5
+        leading to device; env is the display's. Run it in WORK/bin:
+        "..\\Programs\\" is then WORK/Programs (Wine sees both through drive
+        Z:)."""
         self.connect_com5(device)
         self.start_server(test)
-        env = x.env()
-        env.update(WINEPREFIX=self.path, **WINE_ENV)
-        return ["wine", os.path.abspath(PANEL_EXE)], env
+        return ["wine", os.path.abspath(PANEL_EXE)], dict(env, WINEPREFIX=self.path, **WINE_ENV)
+
+    @staticmethod
+    def console_text(raw):
+        return console_text(raw)
 
 
 def console_text(raw):
     """The program's console output with Linux line ends: Windows text mode
     ends each line with CR LF."""
     return raw.replace("\r\n", "\n")
+
+
+_shared = None
+
+
+def shared_prefix():
+    """The one prefix of this test run: made on first use, removed when the
+    run ends (every server has ended by then: each test waits for its own)."""
+    global _shared
+    if _shared is None:
+        root = tempfile.mkdtemp(prefix="tallomir-wine-")
+        atexit.register(shutil.rmtree, root, True)
+        _shared = WinePrefix(root)
+    return _shared
+
+
+def under_wine(linux_class):
+    """linux_class's tests, run against tallomir.exe under Wine."""
+
+    class UnderWine(linux_class):
+        @classmethod
+        def setUpClass(cls):
+            super().setUpClass()
+            cls.launcher = shared_prefix()
+
+    UnderWine.__name__ = UnderWine.__qualname__ = linux_class.__name__
+    return UnderWine
