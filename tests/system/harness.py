@@ -6,6 +6,7 @@ when the test fails."""
 
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -75,22 +76,24 @@ class Screenshot:
 
 class Xvfb:
     def __init__(self, test):
-        number = self._free_display()
-        self.name = ":%d" % number
+        # Xvfb takes a free display itself and names it on a pipe once it
+        # accepts clients: two tests starting at once never share a display
+        # (a display picked here could be taken by the other test's Xvfb
+        # before ours locks it).
+        read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", self.name, "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
+             "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
         test.addCleanup(stop, self.proc)
-        wait_for(lambda: self.xdotool("getdisplaygeometry", check=False).returncode == 0, 10,
-                 "Xvfb on " + self.name)
-
-    @staticmethod
-    def _free_display():
-        for number in range(50, 200):
-            if not os.path.exists("/tmp/.X%d-lock" % number) and \
-                    not os.path.exists("/tmp/.X11-unix/X%d" % number):
-                return number
-        raise AssertionError("no free X display")
+        with os.fdopen(read_end) as names:
+            if not select.select([names], [], [], 10)[0]:
+                raise AssertionError("timed out waiting for Xvfb's display")
+            number = names.readline().strip()
+        if not number.isdigit():
+            raise AssertionError("Xvfb named no display")
+        self.name = ":" + number
 
     def env(self):
         env = dict(os.environ)

@@ -99,14 +99,14 @@ class WinePrefix:
         except subprocess.TimeoutExpired:
             harness.stop(proc)
 
-    def start(self, test, env, device):
-        """The command and environment that start tallomir.exe with COM5
-        leading to device; env is the display's. Run it in WORK/bin:
-        "..\\Programs\\" is then WORK/Programs (Wine sees both through drive
-        Z:)."""
+    def start(self, test, env, device, program=PANEL_EXE):
+        """The command and environment that start program (tallomir.exe)
+        with COM5 leading to device; env is the display's. Run it in
+        WORK/bin: "..\\Programs\\" is then WORK/Programs (Wine sees both
+        through drive Z:)."""
         self.connect_com5(device)
         self.start_server(test)
-        return ["wine", os.path.abspath(PANEL_EXE)], dict(env, WINEPREFIX=self.path, **WINE_ENV)
+        return ["wine", os.path.abspath(program)], dict(env, WINEPREFIX=self.path, **WINE_ENV)
 
     @staticmethod
     def console_text(raw):
@@ -119,16 +119,28 @@ def console_text(raw):
     return raw.replace("\r\n", "\n")
 
 
+# A line break that Windows text mode did not write: one without its CR.
+BARE_LF = "(^|[^\r])\n"
+
+
+def no_display_env():
+    return {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+
+
 _shared = None
 
 
 def shared_prefix():
-    """The one prefix of this test run: made on first use, removed when the
-    run ends (every server has ended by then: each test waits for its own)."""
+    """The one prefix of this test run, made on first use in
+    $TALLOMIR_WINE_ROOT (run.sh's, which it removes) or else in a folder
+    removed when the run ends (every server has ended by then: each test
+    waits for its own)."""
     global _shared
     if _shared is None:
-        root = tempfile.mkdtemp(prefix="tallomir-wine-")
-        atexit.register(shutil.rmtree, root, True)
+        root = os.environ.get("TALLOMIR_WINE_ROOT")
+        if not root:
+            root = tempfile.mkdtemp(prefix="tallomir-wine-")
+            atexit.register(shutil.rmtree, root, True)
         _shared = WinePrefix(root)
     return _shared
 
@@ -143,4 +155,5 @@ def under_wine(linux_class):
             cls.launcher = shared_prefix()
 
     UnderWine.__name__ = UnderWine.__qualname__ = linux_class.__name__
+    UnderWine.__module__ = "wine." + linux_class.__module__
     return UnderWine
