@@ -233,7 +233,12 @@ FILE* openTemporary(const std::string& filename, std::string& tempName) {
         const int fd =
             _open(tempName.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_TEXT, _S_IREAD | _S_IWRITE);
         if (fd >= 0) {
-            return _fdopen(fd, "w");
+            FILE* file = _fdopen(fd, "w");
+            if (file == nullptr) {
+                _close(fd);
+                std::remove(tempName.c_str());
+            }
+            return file;
         }
     }
     return nullptr;

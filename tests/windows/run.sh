@@ -51,6 +51,10 @@ status=0
 trap 'status=130' INT
 python3 -m unittest discover -c -s "$here" -p '*Test.py' -v "$@" || status=$?
 stop_leftovers || status=1
+# Wine keeps the prefix's server socket in a folder of its own that it
+# names in the prefix.
+server_dir=$(cat "$root/wineprefix/wineserver" 2>/dev/null)
+case $server_dir in wine-*) rm -rf "${TMPDIR:-/tmp}/$server_dir" ;; esac
 rm -rf "$root"
 if [ "$status" -eq 0 ]; then
   echo "test-windows: all tests passed in $((SECONDS - start)) s"
