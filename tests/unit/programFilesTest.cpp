@@ -82,6 +82,9 @@ std::vector<Shape> shapes() {
         {"CR without LF at the end", "a\r\nb\r", {"a", "b"}},
         {"CR inside a line stays", "a\rb\n", {"a\rb"}},
         {"long lines", "x\n" + longLine + "\ny\n" + longLine, {"x", longLine, "y", longLine}},
+        {"binary and NUL bytes", std::string("\x01\0\xff\n\0\n\x80", 7),
+         {std::string("\x01\0\xff", 3), std::string(1, '\0'), "\x80"}},
+        {"a single line of 1 MiB", std::string(1 << 20, '5'), {std::string(1 << 20, '5')}},
     };
 }
 
@@ -99,6 +102,7 @@ TEST_F(ProgramFiles, EveryLineReadsBackFromTheEnd) {
             EXPECT_EQ(readLine(file, k), "") << "lineFromEnd " << k;
         }
         EXPECT_EQ(err.str(), "");
+        EXPECT_EQ(contents(file), shape.content) << "reading changed the file";
     }
 }
 
