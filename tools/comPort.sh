@@ -24,7 +24,9 @@ links="fd stdin stdout stderr"
 private_dev() {
     device=$1
     old=/proc/self/fd/3
-    mount --make-rprivate /
+    # Our mounts must not reach other namespaces. In a chroot / is no mount
+    # point, and it is /dev that the mounts below go on.
+    mount --make-rprivate / 2>/dev/null || mount --make-rprivate /dev
     exec 3</dev
     mount -t tmpfs -o mode=755,nosuid tallomir-dev /dev
     for name in $links $nodes; do
@@ -73,10 +75,12 @@ if [ "$device" != none ] && [ ! -e "$device" ]; then
 fi
 
 self=$(readlink -f -- "$0")
+# The propagation is left to private_dev: unshare's own change of it fails
+# where / is no mount point.
 if [ "$(id -u)" = 0 ]; then
-    namespace="unshare --mount"
+    namespace="unshare --mount --propagation unchanged"
 else
-    namespace="unshare --user --map-root-user --mount"
+    namespace="unshare --user --map-root-user --mount --propagation unchanged"
 fi
 # A dry run first, so that a failure of COMMAND is never mistaken for a
 # namespace that cannot be made (and COMMAND never runs twice).
