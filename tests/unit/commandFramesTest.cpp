@@ -1,5 +1,6 @@
 #include "commandFrames.h"
 #include "armSim.h"
+#include "captured.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +10,6 @@
 #include <thread>
 
 namespace {
-
-// Captures what the actions print on both console streams.
-class Console {
-  public:
-    Console() : oldOut(std::cout.rdbuf(out.rdbuf())), oldErr(std::cerr.rdbuf(err.rdbuf())) {}
-    ~Console() {
-        std::cout.rdbuf(oldOut);
-        std::cerr.rdbuf(oldErr);
-    }
-    std::ostringstream out, err;
-
-  private:
-    std::streambuf* oldOut;
-    std::streambuf* oldErr;
-};
 
 std::vector<std::string> waitForFrames(const ArmSim& sim, size_t count) {
     for (int i = 0; i < 200 && sim.frames().size() < count; ++i) {
@@ -52,35 +38,37 @@ TEST(CommandActions, PoleSendAndTheQueueNothingClears) {
     ArmSim sim;
     SerialPort serial(sim.device());
     ASSERT_TRUE(serial.open());
-    Console console;
+    Captured out(std::cout);
+    Captured err(std::cerr);
 
     sendPosture(serial, poleFrame);
-    EXPECT_EQ(console.out.str(), "Received data: 360097090160\n");
+    EXPECT_EQ(out.str(), "Received data: 360097090160\n");
 
     // Send reads nothing and prints nothing...
     sendPosition(serial, 640, 90, 5, 160);
     EXPECT_EQ(waitForFrames(sim, 2).back(), "1000090005160");
-    EXPECT_EQ(console.out.str(), "Received data: 360097090160\n");
+    EXPECT_EQ(out.str(), "Received data: 360097090160\n");
 
     // ...and the Pole read only its acknowledgement, so the next posture
     // prints the Pole's "done" and the start of the Send's acknowledgement
     // (the controller answers frames in order, after each motion).
     sendPosture(serial, zeroFrame);
-    EXPECT_EQ(console.out.str(), "Received data: 360097090160\nReceived data: done10000900\n");
+    EXPECT_EQ(out.str(), "Received data: 360097090160\nReceived data: done10000900\n");
     EXPECT_EQ(waitForFrames(sim, 3),
               (std::vector<std::string>{"360097090160", "1000090005160", "360000000160"}));
-    EXPECT_EQ(console.err.str(), "");
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST(CommandActions, WithoutADeviceOnlyTheSerialErrors) {
     SerialPort serial("/dev/tallomir-no-such-device");
-    Console console;
+    Captured out(std::cout);
+    Captured err(std::cerr);
     serial.open();
     sendPosture(serial, poleFrame);
     sendPosition(serial, 0, 0, 0, 160);
-    EXPECT_EQ(console.out.str(), "Received data: \n");
-    EXPECT_EQ(console.err.str(), "Error: Unable to open the port /dev/tallomir-no-such-device\n"
-                                 "Error: Failed to write to serial port\n"
-                                 "Error: Failed to read from serial port\n"
-                                 "Error: Failed to write to serial port\n");
+    EXPECT_EQ(out.str(), "Received data: \n");
+    EXPECT_EQ(err.str(), "Error: Unable to open the port /dev/tallomir-no-such-device\n"
+                         "Error: Failed to write to serial port\n"
+                         "Error: Failed to read from serial port\n"
+                         "Error: Failed to write to serial port\n");
 }

@@ -1,5 +1,6 @@
 #include "playback.h"
 #include "armSim.h"
+#include "captured.h"
 #include "panels/programPanel.h"
 #include "serialPort.h"
 
@@ -27,19 +28,6 @@ const milliseconds shortLimit{200};
 
 const char doneLine[] = "'done' received from serial device!\n";
 const char readFailed[] = "Error: Failed to read from serial port\n";
-
-// Swaps a stream's buffer for a string while the test runs.
-class Captured {
-  public:
-    explicit Captured(std::ostream& stream) : stream(stream), old(stream.rdbuf(text.rdbuf())) {}
-    ~Captured() { stream.rdbuf(old); }
-    std::string str() const { return text.str(); }
-
-  private:
-    std::ostream& stream;
-    std::ostringstream text;
-    std::streambuf* old;
-};
 
 // The four console lines of a line that was sent and finished.
 std::string played(const std::string& frame, const std::string& acknowledgement) {

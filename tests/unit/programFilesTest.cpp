@@ -1,3 +1,4 @@
+#include "captured.h"
 #include "utils.h"
 
 #include <gtest/gtest.h>
@@ -20,18 +21,6 @@ namespace fs = std::filesystem;
 const char readingMessage[] = "Error opening file for reading.\n";
 const char appendingMessage[] = "Error opening file for appending.\n";
 const char writingMessage[] = "Error opening file for writing.\n";
-
-// Collects what the code under test writes to std::cerr.
-class CapturedErr {
-  public:
-    CapturedErr() : old(std::cerr.rdbuf(text.rdbuf())) {}
-    ~CapturedErr() { std::cerr.rdbuf(old); }
-    std::string str() const { return text.str(); }
-
-  private:
-    std::ostringstream text;
-    std::streambuf* old;
-};
 
 class ProgramFiles : public ::testing::Test {
   protected:
@@ -82,7 +71,8 @@ std::vector<Shape> shapes() {
         {"CR without LF at the end", "a\r\nb\r", {"a", "b"}},
         {"CR inside a line stays", "a\rb\n", {"a\rb"}},
         {"long lines", "x\n" + longLine + "\ny\n" + longLine, {"x", longLine, "y", longLine}},
-        {"binary and NUL bytes", std::string("\x01\0\xff\n\0\n\x80", 7),
+        {"binary and NUL bytes",
+         std::string("\x01\0\xff\n\0\n\x80", 7),
          {std::string("\x01\0\xff", 3), std::string(1, '\0'), "\x80"}},
         {"a single line of 1 MiB", std::string(1 << 20, '5'), {std::string(1 << 20, '5')}},
     };
@@ -92,7 +82,7 @@ TEST_F(ProgramFiles, EveryLineReadsBackFromTheEnd) {
     for (const Shape& shape : shapes()) {
         SCOPED_TRACE(shape.what);
         write(file, shape.content);
-        CapturedErr err;
+        Captured err(std::cerr);
         const int n = static_cast<int>(shape.lines.size());
         EXPECT_EQ(countLinesInFile(file), n);
         for (int k = 0; k < n; ++k) {
@@ -117,7 +107,7 @@ TEST_F(ProgramFiles, ManyLinesReadAnywhere) {
         content += lines.back() + "\n";
     }
     write(file, content);
-    CapturedErr err;
+    Captured err(std::cerr);
     EXPECT_EQ(countLinesInFile(file), n);
     for (int k : {0, 1, 8, 1022, 1023, 1024, 1025, 1026, 4000, 50000, n - 3, n - 2, n - 1}) {
         EXPECT_EQ(readLine(file, k), lines[n - 1 - k]) << "lineFromEnd " << k;
@@ -164,7 +154,7 @@ TEST_F(ProgramFiles, RemoveLastLineKeepsTheOthersEachWithALineBreak) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "before \"" << c.before << "\"");
         write(file, c.before);
-        CapturedErr err;
+        Captured err(std::cerr);
         removeLastLine(file);
         EXPECT_EQ(contents(file), c.after);
         EXPECT_EQ(err.str(), "");
@@ -188,7 +178,7 @@ TEST_F(ProgramFiles, AppendNeverJoinsTwoLines) {
         if (c.before != nullptr) {
             write(file, c.before);
         }
-        CapturedErr err;
+        Captured err(std::cerr);
         appendLine(file, line);
         EXPECT_EQ(contents(file), c.after);
         EXPECT_EQ(readLine(file, 0), line);
@@ -211,22 +201,22 @@ TEST_F(ProgramFiles, FilesThatCannotBeOpened) {
          {dir + "/missing.txt", dir + "/noFolder/p.txt", std::string(), dir + "/folder.txt"}) {
         SCOPED_TRACE("path \"" + path + "\"");
         {
-            CapturedErr err;
+            Captured err(std::cerr);
             EXPECT_EQ(countLinesInFile(path), -1);
             EXPECT_EQ(err.str(), readingMessage);
         }
         for (int k : {0, -1, 5}) {
-            CapturedErr err;
+            Captured err(std::cerr);
             EXPECT_EQ(readLine(path, k), "");
             EXPECT_EQ(err.str(), readingMessage);
         }
         {
-            CapturedErr err;
+            Captured err(std::cerr);
             removeLastLine(path);
             EXPECT_EQ(err.str(), readingMessage);
         }
         if (path != dir + "/missing.txt") {
-            CapturedErr err;
+            Captured err(std::cerr);
             appendLine(path, "370 090 045 160");
             EXPECT_EQ(err.str(), appendingMessage);
         }
@@ -275,7 +265,7 @@ TEST_F(ProgramFiles, FailedRewriteLeavesTheOriginal) {
     }
     write(file, original);
     fs::permissions(file, fs::perms(0640));
-    CapturedErr err;
+    Captured err(std::cerr);
     {
         FileSizeLimit limit(100);
         removeLastLine(file);

@@ -1,4 +1,5 @@
 #include "panels/programPanel.h"
+#include "captured.h"
 #include "drawnCalls.h"
 #include "fakeRaylib.h"
 
@@ -29,17 +30,6 @@ constexpr Vector2 away{100, 600};
 
 constexpr double rowX = 1063;
 const std::vector<double> rowYs{402, 378, 354, 330, 306, 282, 258, 234, 210};
-
-class CapturedErr {
-  public:
-    CapturedErr() : old(std::cerr.rdbuf(text.rdbuf())) {}
-    ~CapturedErr() { std::cerr.rdbuf(old); }
-    std::string str() const { return text.str(); }
-
-  private:
-    std::ostringstream text;
-    std::streambuf* old;
-};
 
 struct Joints {
     int base = 0;
@@ -237,7 +227,7 @@ TEST_F(ProgramPanelTest, AddAppendsTheWaypointLine) {
 TEST_F(ProgramPanelTest, AddCreatesTheFileAndTheListShowsIt) {
     open("new");
     {
-        CapturedErr err;
+        Captured err(std::cerr);
         EXPECT_EQ(rows(), rowsOf(std::vector<std::string>(9, "")));
         std::string nine;
         for (int i = 0; i < 9; ++i) {
@@ -246,7 +236,7 @@ TEST_F(ProgramPanelTest, AddCreatesTheFileAndTheListShowsIt) {
         EXPECT_EQ(err.str(), nine) << "one message per row while the file is missing";
     }
     click(add, {10, 90, 45, 160});
-    CapturedErr err;
+    Captured err(std::cerr);
     std::vector<std::string> expected(9, "");
     expected[0] = "370 090 045 160";
     EXPECT_EQ(rows(), rowsOf(expected));
@@ -264,7 +254,7 @@ TEST_F(ProgramPanelTest, RemoveDropsTheLastWaypoint) {
 }
 
 TEST_F(ProgramPanelTest, WithoutAProgramAddAndRemoveReportAndWriteNothing) {
-    CapturedErr err;
+    Captured err(std::cerr);
     click(add, {10, 90, 45, 160});
     click(removeButton);
     EXPECT_EQ(err.str(), "Error opening file for appending.\nError opening file for reading.\n");
@@ -289,7 +279,7 @@ TEST_F(ProgramPanelTest, SaveClosesTheProgramAndLoadReopensIt) {
 
 TEST_F(ProgramPanelTest, PlayRaisesTheRequestOnlyOnItsClick) {
     for (Vector2 other : {load, save, add, removeButton, nameBox, away}) {
-        CapturedErr err;
+        Captured err(std::cerr);
         click(other);
         EXPECT_FALSE(panel->isPlayPressed);
     }
@@ -320,7 +310,7 @@ TEST_F(ProgramPanelTest, UpAndDownMoveTheList) {
         }
         return rowsOf(texts);
     };
-    CapturedErr err;
+    Captured err(std::cerr);
     EXPECT_EQ(rows(), shown(11)) << "offset 1";
     key(KEY_DOWN);
     EXPECT_EQ(rows(), shown(12)) << "offset 0";

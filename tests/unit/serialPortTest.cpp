@@ -1,4 +1,5 @@
 #include "serialPort.h"
+#include "captured.h"
 #include "comm/comm.h"
 
 #include <gtest/gtest.h>
@@ -27,22 +28,6 @@ const std::string openFailed = "Error: Unable to open the port ";
 const std::string settingsFailed = "Error: Unable to get port settings\n";
 const std::string writeFailed = "Error: Failed to write to serial port\n";
 const std::string readFailed = "Error: Failed to read from serial port\n";
-
-// std::cerr into a string for the life of the object.
-class CerrCapture {
-  public:
-    CerrCapture() : previous(std::cerr.rdbuf(captured.rdbuf())) {}
-    ~CerrCapture() { std::cerr.rdbuf(previous); }
-    std::string take() {
-        std::string text = captured.str();
-        captured.str("");
-        return text;
-    }
-
-  private:
-    std::ostringstream captured;
-    std::streambuf* previous;
-};
 
 // The controller's end of a pseudo-terminal; the port opens the other end.
 class PtyPeer {
@@ -162,7 +147,7 @@ TEST(SerialPortAbsent, EveryOperationReportsItsOwnFailure) {
     const std::string names[] = {"COM0",  "COM99999", "NOPE", "/nonexistent/tallomir-port",
                                  "/proc", ""};
     for (const std::string& name : names) {
-        CerrCapture cerr;
+        Captured cerr(std::cerr);
         SerialPort port(name);
         EXPECT_FALSE(port.open());
         EXPECT_EQ(cerr.take(), openFailed + name + "\n");
@@ -182,7 +167,7 @@ TEST(SerialPortNotATerminal, OpensThenFailsToGetSettingsAndStaysOpen) {
     ASSERT_GE(fd, 0);
     ::close(fd);
     for (const std::string& name : {std::string(pattern), std::string("/dev/null")}) {
-        CerrCapture cerr;
+        Captured cerr(std::cerr);
         SerialPort port(name);
         EXPECT_FALSE(port.open()) << name;
         EXPECT_EQ(cerr.take(), settingsFailed) << name;
@@ -227,7 +212,7 @@ TEST(SerialPortOnPty, BytesTravelUnchangedBothWays) {
     SerialPort port(peer.path);
     ASSERT_TRUE(port.open());
     for (const std::string& bytes : cases) {
-        CerrCapture cerr;
+        Captured cerr(std::cerr);
         port.write(bytes);
         EXPECT_EQ(peer.receive(bytes.size()), bytes);
         peer.send(bytes);
@@ -259,7 +244,7 @@ TEST(SerialPortOnPty, ReadEndsOnCountSilenceOrTotalTimeOut) {
     SerialPort port(peer.path);
     ASSERT_TRUE(port.open());
     for (const Case& c : cases) {
-        CerrCapture cerr;
+        Captured cerr(std::cerr);
         const auto start = Clock::now();
         std::string got;
         {
@@ -303,7 +288,7 @@ TEST(SerialPortOnPty, WhatIsNotReadWaitsForTheNextRead) {
 
 TEST(SerialPortOnPty, SecondPortOnTheSameDeviceFailsUntilTheFirstCloses) {
     PtyPeer peer;
-    CerrCapture cerr;
+    Captured cerr(std::cerr);
     SerialPort first(peer.path);
     ASSERT_TRUE(first.open());
     {
@@ -321,7 +306,7 @@ TEST(SerialPortOnPty, SecondPortOnTheSameDeviceFailsUntilTheFirstCloses) {
 
 TEST(SerialPortOnPty, CloseTwiceThenEveryOperationFails) {
     PtyPeer peer;
-    CerrCapture cerr;
+    Captured cerr(std::cerr);
     SerialPort port(peer.path);
     ASSERT_TRUE(port.open());
     port.close();
@@ -336,7 +321,7 @@ TEST(SerialPortOnPty, CloseTwiceThenEveryOperationFails) {
 
 TEST(SerialPortOnPty, PeerHangingUpFailsTheNextReadAndWrite) {
     PtyPeer peer;
-    CerrCapture cerr;
+    Captured cerr(std::cerr);
     SerialPort port(peer.path);
     ASSERT_TRUE(port.open());
     peer.hangUp();

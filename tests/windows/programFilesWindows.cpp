@@ -3,6 +3,7 @@
 // one line break, the shortened program replaces the old file whole, and
 // the paths are the panel's "..\Programs\" ones. Prints each failed check
 // and exits with the number of failures.
+#include "captured.h"
 #include "utils.h"
 
 #include <filesystem>
@@ -65,18 +66,6 @@ std::vector<std::string> programFolderEntries() {
     return names;
 }
 
-// Collects what the store writes to std::cerr.
-class CapturedErr {
-  public:
-    CapturedErr() : old(std::cerr.rdbuf(text.rdbuf())) {}
-    ~CapturedErr() { std::cerr.rdbuf(old); }
-    std::string str() const { return text.str(); }
-
-  private:
-    std::ostringstream text;
-    std::streambuf* old;
-};
-
 void appendWritesCrLfAndReadingStripsIt() {
     const std::string file = folder + "append.txt";
     appendLine(file, "360 097 090 160");
@@ -93,7 +82,7 @@ void removeLastLineReplacesTheFileKeepingCrLf() {
     writeBytes(file, "a\r\nb\r\nc\r\n");
     // A temporary left by an interrupted earlier rewrite is passed over.
     writeBytes(file + ".tmp0", "stale");
-    CapturedErr err;
+    Captured err(std::cerr);
     removeLastLine(file);
     checkEqual(bytesOf(file), "a\r\nb\r\n", "after one removal");
     removeLastLine(file);
@@ -138,7 +127,7 @@ void aLineFarFromTheEnd() {
 }
 
 void whatCannotBeOpened() {
-    CapturedErr err;
+    Captured err(std::cerr);
     checkEqual(countLinesInFile(folder + "missing.txt"), -1, "count of a missing file");
     checkEqual(countLinesInFile("..\\Programs"), -1, "count of a folder");
     checkEqual(readLine("", 0), "", "the empty path");
