@@ -225,8 +225,10 @@ class Panel:
         time.sleep(0.1)
 
     def type(self, x, y, text):
+        # The panel takes one typed character a frame; a busy machine's
+        # software rasteriser can make frames far longer than 16 ms.
         self.point(x, y)
-        self.x.xdotool("type", "--delay", 120, text)
+        self.x.xdotool("type", "--delay", 200, text)
         time.sleep(0.1)
 
     def key(self, name):
