@@ -1,3 +1,5 @@
 #include "app.h"
 
-int main() { return runTallomir(); }
+int main() {
+    return runTallomir();
+}

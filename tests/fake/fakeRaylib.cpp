@@ -43,7 +43,9 @@ void record(const char* name, std::vector<double> numbers, const char* text = nu
 
 namespace fake {
 
-void reset() { state() = State{}; }
+void reset() {
+    state() = State{};
+}
 
 void setFrame(const Frame& frame) {
     state().frame = frame;
@@ -56,22 +58,29 @@ void scriptFrames(const std::vector<Frame>& frames) {
     state().scripted = true;
 }
 
-void failWindow() { state().failNextWindow = true; }
+void failWindow() {
+    state().failNextWindow = true;
+}
 
-const std::vector<Call>& calls() { return state().calls; }
+const std::vector<Call>& calls() {
+    return state().calls;
+}
 
 std::vector<Call> drawCalls() {
     std::vector<Call> out;
-    std::copy_if(state().calls.begin(), state().calls.end(), std::back_inserter(out),
-                 [](const Call& c) {
-                     return c.name.rfind("Draw", 0) == 0 || c.name == "ClearBackground";
-                 });
+    std::copy_if(
+        state().calls.begin(), state().calls.end(), std::back_inserter(out),
+        [](const Call& c) { return c.name.rfind("Draw", 0) == 0 || c.name == "ClearBackground"; });
     return out;
 }
 
-void clearCalls() { state().calls.clear(); }
+void clearCalls() {
+    state().calls.clear();
+}
 
-int framesStarted() { return state().framesStarted; }
+int framesStarted() {
+    return state().framesStarted;
+}
 
 int modelTextWidth(const std::string& text, int fontSize) {
     if (!state().windowOpen) {
@@ -97,9 +106,13 @@ bool IsWindowReady(void) {
     return state().windowReady;
 }
 
-void SetTargetFPS(int fps) { record("SetTargetFPS", {double(fps)}); }
+void SetTargetFPS(int fps) {
+    record("SetTargetFPS", {double(fps)});
+}
 
-void ToggleFullscreen(void) { record("ToggleFullscreen", {}); }
+void ToggleFullscreen(void) {
+    record("ToggleFullscreen", {});
+}
 
 bool WindowShouldClose(void) {
     record("WindowShouldClose", {});
@@ -125,11 +138,17 @@ void CloseWindow(void) {
     state().windowReady = false;
 }
 
-void BeginDrawing(void) { record("BeginDrawing", {}); }
+void BeginDrawing(void) {
+    record("BeginDrawing", {});
+}
 
-void EndDrawing(void) { record("EndDrawing", {}); }
+void EndDrawing(void) {
+    record("EndDrawing", {});
+}
 
-void ClearBackground(Color color) { record("ClearBackground", {}, nullptr, &color); }
+void ClearBackground(Color color) {
+    record("ClearBackground", {}, nullptr, &color);
+}
 
 int GetCharPressed(void) {
     record("GetCharPressed", {});

@@ -24,9 +24,9 @@ struct Call {
 // What the user does in one frame.
 struct Frame {
     Vector2 mouse{-1000, -1000};
-    int character = 0;          // code point returned once by GetCharPressed
-    std::vector<int> keys;      // keys pressed this frame
-    bool leftClick = false;     // left mouse button went down this frame
+    int character = 0;           // code point returned once by GetCharPressed
+    std::vector<int> keys;       // keys pressed this frame
+    bool leftClick = false;      // left mouse button went down this frame
     bool closeRequested = false; // close button or Escape
     // When set, successive GetMousePosition calls of the frame return these
     // points in turn, staying on the last: for cases no single pointer makes.

@@ -153,8 +153,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             while (at < actual.size() && at < bytes.size() && actual[at] == bytes[at]) {
                 ++at;
             }
-            std::fprintf(stderr, "after op %d: file has %zu bytes, %zu expected, first "
-                         "difference at %zu\n", lastOp, actual.size(), bytes.size(), at);
+            std::fprintf(stderr,
+                         "after op %d: file has %zu bytes, %zu expected, first "
+                         "difference at %zu\n",
+                         lastOp, actual.size(), bytes.size(), at);
         }
         check(actual == bytes, "nothing but the asked-for change reaches the file");
     }

@@ -83,7 +83,7 @@ class Xvfb:
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % SCREEN,
-             "-nolisten", "tcp"],
+             "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         test.addCleanup(stop, self.proc)
@@ -94,6 +94,10 @@ class Xvfb:
         if not number.isdigit():
             raise AssertionError("Xvfb named no display")
         self.name = ":" + number
+        # -noreset: a server that resets whenever its last client leaves
+        # refuses the clients that come during the reset.
+        wait_for(lambda: self.xdotool("getdisplaygeometry", check=False).returncode == 0, 10,
+                 "Xvfb on " + self.name)
 
     def env(self):
         env = dict(os.environ)
