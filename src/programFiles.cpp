@@ -51,37 +51,6 @@ size_t withoutCarriageReturn(const char* begin, size_t length) {
     return length;
 }
 
-// Growable storage left unzeroed: every byte is read into before it is used.
-class Bytes {
-  public:
-    char* data() { return store.get(); }
-    const char* data() const { return store.get(); }
-    size_t capacity() const { return size; }
-
-    void grow(size_t used, size_t newSize) {
-        std::unique_ptr<char[]> bigger(new char[newSize]);
-        if (used > 0) {
-            std::memcpy(bigger.get(), store.get(), used);
-        }
-        store = std::move(bigger);
-        size = newSize;
-    }
-
-  private:
-    std::unique_ptr<char[]> store;
-    size_t size = 0;
-};
-
-// Reads into the free space behind `used` bytes, growing the storage only
-// when less than half a chunk is free. A read error ends the reading like
-// the end of the file.
-size_t readMore(FILE* file, Bytes& buffer, size_t used) {
-    if (buffer.capacity() - used < chunkSize / 2) {
-        buffer.grow(used, std::max(chunkSize, 2 * buffer.capacity()));
-    }
-    return std::fread(buffer.data() + used, 1, buffer.capacity() - used, file);
-}
-
 size_t countBreaks(const char* at, const char* end) {
     size_t breaks = 0;
     while ((at = static_cast<const char*>(std::memchr(at, lineBreak, end - at))) != nullptr) {
@@ -175,29 +144,25 @@ std::string findLineFromEnd(FILE* file, size_t lineFromEnd) {
 
 int countLines(FILE* file) {
     std::unique_ptr<char[]> chunk(new char[chunkSize]);
-    int lines = 0;
+    size_t lines = 0;
     char last = lineBreak;
     size_t got;
     while ((got = std::fread(chunk.get(), 1, chunkSize, file)) > 0) {
-        const char* at = chunk.get();
-        const char* end = at + got;
-        while ((at = static_cast<const char*>(std::memchr(at, lineBreak, end - at))) != nullptr) {
-            ++lines;
-            ++at;
-        }
-        last = end[-1];
+        lines += countBreaks(chunk.get(), chunk.get() + got);
+        last = chunk[got - 1];
     }
-    return last == lineBreak ? lines : lines + 1;
+    return static_cast<int>(last == lineBreak ? lines : lines + 1);
 }
 
+// A read error ends the reading like the end of the file.
 std::string readAll(FILE* file) {
-    Bytes buffer;
-    size_t used = 0;
+    std::string content;
+    std::unique_ptr<char[]> chunk(new char[chunkSize]);
     size_t got;
-    while ((got = readMore(file, buffer, used)) > 0) {
-        used += got;
+    while ((got = std::fread(chunk.get(), 1, chunkSize, file)) > 0) {
+        content.append(chunk.get(), got);
     }
-    return std::string(buffer.data(), used);
+    return content;
 }
 
 // Every line but the last, each ending in a line break.
