@@ -10,6 +10,7 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -38,6 +39,10 @@ def stop(proc, timeout=5.0):
     except subprocess.TimeoutExpired:
         proc.kill()
         proc.wait()
+
+
+class EarlyExit(AssertionError):
+    """The panel ended before its window appeared."""
 
 
 def wait_for(predicate, timeout, what):
@@ -171,14 +176,20 @@ class Panel:
         os.makedirs(self.programs, exist_ok=True)
         self.stdout_path = os.path.join(self.work, "stdout.txt")
         self.stderr_path = os.path.join(self.work, "stderr.txt")
-        out, err = open(self.stdout_path, "w"), open(self.stderr_path, "w")
-        test.addCleanup(out.close)
-        test.addCleanup(err.close)
-        command, env = self.launcher.start(test, x.env(), device)
-        self.proc = subprocess.Popen(command, cwd=self.bin, env=env, stdin=subprocess.DEVNULL,
-                                     stdout=out, stderr=err)
-        test.addCleanup(stop, self.proc)
-        self.window = wait_for(self._find_window, 60, "the window named Tallomir")
+        self._launch(device)
+        try:
+            self.window = wait_for(self._find_window, 60, "the window named Tallomir")
+        except EarlyExit:
+            # A launcher whose own start-up fails now and then, silently
+            # (Wine's), gets one more try; the program itself always says
+            # why it ends.
+            if not getattr(self.launcher, "retry_silent_exit", False) or \
+                    self.raw_stdout() or self.raw_stderr():
+                raise
+            print("\n(the launcher ended silently with status %d before the window; "
+                  "starting it once more)" % self.proc.returncode, file=sys.stderr)
+            self._launch(device)
+            self.window = wait_for(self._find_window, 60, "the window named Tallomir")
         # Some window systems show the window framed before it goes full screen.
         wait_for(self._full_screen, 20, "the full-screen window")
         # The software rasteriser takes a while for the first frames on a busy
@@ -187,9 +198,19 @@ class Panel:
         # first drawn.
         wait_for(self._first_picture, 30, "the first picture")
 
+    def _launch(self, device):
+        out, err = open(self.stdout_path, "w"), open(self.stderr_path, "w")
+        self.test.addCleanup(out.close)
+        self.test.addCleanup(err.close)
+        command, env = self.launcher.start(self.test, self.x.env(), device)
+        self.proc = subprocess.Popen(command, cwd=self.bin, env=env, stdin=subprocess.DEVNULL,
+                                     stdout=out, stderr=err)
+        self.test.addCleanup(stop, self.proc)
+
     def _find_window(self):
         if self.proc.poll() is not None:
-            raise AssertionError("the panel ended early: " + self.stderr() + self.stdout())
+            raise EarlyExit("the panel ended early with status %d: %s%s" %
+                                 (self.proc.returncode, self.stderr(), self.stdout()))
         found = self.x.xdotool("search", "--name", "^Tallomir$", check=False).stdout.split()
         return found[0] if found else None
 

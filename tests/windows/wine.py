@@ -35,7 +35,12 @@ class WinePrefix:
     """A fresh Wine configuration in root; making one takes a few seconds.
     It is also the launcher harness.Panel takes for tallomir.exe."""
 
+    # Wine's own start now and then ends at once without a word; harness.Panel
+    # then starts the program once more.
+    retry_silent_exit = True
+
     def __init__(self, root):
+        self._server = None
         self.path = os.path.join(root, "wineprefix")
         self.env = dict(os.environ, WINEPREFIX=self.path, **WINE_ENV)
         self._setup("wineboot", "-i")
@@ -68,9 +73,13 @@ class WinePrefix:
         our session, so it never takes the simulator's pseudo-terminal as its
         controlling terminal (a hang-up there makes it dump its object table),
         and its output stays out of the program's."""
+        # The previous start's server must have gone, or ours would end at once.
+        if self._server is not None:
+            self._end_server(self._server)
         proc = subprocess.Popen(["wineserver", "-f", "-p" + SERVER_LINGER_S], env=self.env,
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL)
+        self._server = proc
         test.addCleanup(self._end_server, proc)
         # A program started before the server listens would start a server
         # of its own, in the background.
