@@ -176,20 +176,7 @@ class Panel:
         os.makedirs(self.programs, exist_ok=True)
         self.stdout_path = os.path.join(self.work, "stdout.txt")
         self.stderr_path = os.path.join(self.work, "stderr.txt")
-        self._launch(device)
-        try:
-            self.window = wait_for(self._find_window, 60, "the window named Tallomir")
-        except EarlyExit:
-            # A launcher whose own start-up fails now and then, silently
-            # (Wine's), gets one more try; the program itself always says
-            # why it ends.
-            if not getattr(self.launcher, "retry_silent_exit", False) or \
-                    self.raw_stdout() or self.raw_stderr():
-                raise
-            print("\n(the launcher ended silently with status %d before the window; "
-                  "starting it once more)" % self.proc.returncode, file=sys.stderr)
-            self._launch(device)
-            self.window = wait_for(self._find_window, 60, "the window named Tallomir")
+        self.window = self._start(device)
         # Some window systems show the window framed before it goes full screen.
         wait_for(self._full_screen, 20, "the full-screen window")
         # The software rasteriser takes a while for the first frames on a busy
@@ -197,6 +184,21 @@ class Panel:
         # the background, which stays black until the full-screen surface is
         # first drawn.
         wait_for(self._first_picture, 30, "the first picture")
+
+    def _start(self, device):
+        """Starts the program and returns its window. A launcher whose own
+        start-up fails now and then without a word (Wine's) gets one more
+        start in that case; the program itself always says why it ends."""
+        starts = 2 if getattr(self.launcher, "retry_silent_exit", False) else 1
+        for start in range(starts):
+            self._launch(device)
+            try:
+                return wait_for(self._find_window, 60, "the window named Tallomir")
+            except EarlyExit:
+                if start + 1 == starts or self.raw_stdout() or self.raw_stderr():
+                    raise
+                print("\n(the launcher ended silently with status %d before the window; "
+                      "starting it once more)" % self.proc.returncode, file=sys.stderr)
 
     def _launch(self, device):
         out, err = open(self.stdout_path, "w"), open(self.stderr_path, "w")
@@ -210,7 +212,7 @@ class Panel:
     def _find_window(self):
         if self.proc.poll() is not None:
             raise EarlyExit("the panel ended early with status %d: %s%s" %
-                                 (self.proc.returncode, self.stderr(), self.stdout()))
+                            (self.proc.returncode, self.stderr(), self.stdout()))
         found = self.x.xdotool("search", "--name", "^Tallomir$", check=False).stdout.split()
         return found[0] if found else None
 
