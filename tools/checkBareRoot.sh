@@ -1,33 +1,110 @@
 #!/usr/bin/env bash
-# The strictest proof of the README's commands: a bare Debian 12 root with
-# nothing but make, git and ca-certificates, a clean clone of this repository
-# inside, and `make test` (or the given make goals) run in a chroot.
-# Usage: tools/checkBareRoot.sh ROOTDIR [GOAL...]   (as root; builds ROOTDIR if missing)
+# The strictest proof of the README's commands: a bare Debian root with
+# nothing but make, git and ca-certificates, a clean clone of this
+# repository's committed HEAD inside, and `make test` (or the given make
+# goals) run in a chroot as a new user would.
+#
+# Usage (as root):
+#   tools/checkBareRoot.sh [OPTIONS] RELEASE [ROOT] [GOAL...]
+#     RELEASE            a Debian release debootstrap knows: bookworm, trixie, ...
+#     ROOT               the root's folder (a path, with a slash); default
+#                        .roots/RELEASE in this repository. Made with debootstrap
+#                        when it has no make yet; reused (with a new clone) when it has.
+#     GOAL...            make goals; default: test
+#   Options:
+#     --fresh            remove ROOT first, so the run starts from nothing
+#     --dated-archive    the archive is a dated snapshot whose Release files are
+#                        past their dates: the root's apt skips those two checks
+#     --then COMMAND     a shell command run in the clone after the goals
 set -euo pipefail
-root=$1
-shift
-goals=("${@:-test}")
+
 top=$(cd "$(dirname "$0")/.." && pwd)
+fresh="" dated="" then=""
+while [ $# -gt 0 ]; do
+  case $1 in
+    --fresh) fresh=yes ;;
+    --dated-archive) dated=yes ;;
+    --then)
+      then=$2
+      shift
+      ;;
+    -*)
+      echo "checkBareRoot: unknown option $1" >&2
+      exit 2
+      ;;
+    *) break ;;
+  esac
+  shift
+done
+[ $# -ge 1 ] || {
+  sed -n '/^# Usage/,/^set -/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
+  exit 2
+}
+release=$1
+shift
+root=$top/.roots/$release
+if [ $# -gt 0 ] && [[ $1 == */* ]]; then
+  root=$1
+  shift
+fi
+goals=("${@:-test}")
+[ "$(id -u)" -eq 0 ] || {
+  echo "checkBareRoot: needs root (debootstrap, mounts, chroot)" >&2
+  exit 1
+}
+
+tag=checkBareRoot
+source "$top/tools/setupCommon.sh"
+
+stamp() { echo "checkBareRoot: $* ($(date -u +%H:%M:%S))"; }
+
+if [ -n "$fresh" ] && [ -e "$root" ]; then
+  # Only a root this script made: one with no mounts left in it.
+  if grep -q " $(readlink -f "$root")/" /proc/mounts; then
+    echo "checkBareRoot: $root still has mounts; not removing it" >&2
+    exit 1
+  fi
+  rm -rf "$root"
+fi
 
 if [ ! -x "$root/usr/bin/make" ]; then
-  uri=$(awk 'tolower($1)=="uris:" {print $2; exit}' /etc/apt/sources.list.d/*.sources 2>/dev/null || true)
-  [ -n "$uri" ] || uri=$(awk '$1=="deb" {print $2; exit}' /etc/apt/sources.list)
-  debootstrap --variant=minbase --include=make,git,ca-certificates bookworm "$root" "$uri"
+  command -v debootstrap >/dev/null || install_missing_packages debootstrap
+  start=$SECONDS
+  stamp "debootstrap $release into $root"
+  mkdir -p "$root"
+  debootstrap --variant=minbase --include=make,git,ca-certificates \
+    "$release" "$root" "$(archive_uri)" >"$root.debootstrap.log" 2>&1 || {
+    tail -n 20 "$root.debootstrap.log" >&2
+    echo "checkBareRoot: debootstrap of $release failed (log: $root.debootstrap.log)" >&2
+    exit 1
+  }
+  stamp "bare root made in $((SECONDS - start)) s"
 fi
-# The archive here is a dated snapshot: its Release files are past their dates.
-printf 'Acquire::Check-Valid-Until "false";\nAcquire::Check-Date "false";\n' \
-    >"$root/etc/apt/apt.conf.d/99snapshot"
+
+dated_conf=$root/etc/apt/apt.conf.d/99dated-archive
+if [ -n "$dated" ]; then
+  printf 'Acquire::Check-Valid-Until "false";\nAcquire::Check-Date "false";\n' >"$dated_conf"
+else
+  rm -f "$dated_conf"
+fi
 
 rm -rf "$root/clone"
 git clone -q "$top" "$root/clone"
 
+start=$SECONDS
+stamp "make ${goals[*]} in $release"
+status=0
 unshare --mount --fork bash -euc '
-  root=$1; shift
+  root=$1 then=$2
+  shift 2
   mount --make-rprivate /
   mount --rbind /dev "$root/dev"
   mount -t proc proc "$root/proc"
   mount -t sysfs sys "$root/sys"
   mount -t tmpfs tmpfs "$root/tmp"
-  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
-    bash -c "cd /clone && make $*"
-' checkBareRoot "$root" "${goals[@]}"
+  chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    HOME=/root bash -euc "cd /clone && make \"\$@\" && eval \"\$0\"" "${then:-true}" "$@"
+' checkBareRoot "$root" "$then" "${goals[@]}" || status=$?
+stamp "make ${goals[*]} in $release ended with status $status after $((SECONDS - start)) s"
+[ ! -f "$root/clone/.deps/versions" ] || sed "s/^/checkBareRoot: $release: /" "$root/clone/.deps/versions"
+exit "$status"

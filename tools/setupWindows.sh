@@ -36,7 +36,7 @@ build_glfw() {
   cross_build "$work/glfw/src" "$work/glfw/build" \
     -DGLFW_BUILD_WAYLAND=OFF -DGLFW_BUILD_X11=OFF -DBUILD_SHARED_LIBS=OFF \
     -DGLFW_BUILD_EXAMPLES=OFF -DGLFW_BUILD_TESTS=OFF -DGLFW_BUILD_DOCS=OFF
-  echo "setupWindows: GLFW $v cross-built"
+  echo "setupWindows: GLFW ${v% *} (source package glfw3 ${v#* }) cross-built"
 }
 
 build_raylib() {
@@ -44,7 +44,7 @@ build_raylib() {
   v=$(fetch_raylib)
   cross_build "$work/raylib/src" "$work/raylib/build" -DCMAKE_PREFIX_PATH="$prefix" \
     -DPLATFORM=Desktop -DUSE_EXTERNAL_GLFW=ON -DBUILD_SHARED_LIBS=OFF -DBUILD_EXAMPLES=OFF
-  echo "setupWindows: raylib $v cross-built"
+  echo "setupWindows: raylib ${v% *} (source package raylib ${v#* }) cross-built"
 }
 
 build_libraries() {
