@@ -16,8 +16,11 @@ set(CPACK_PACKAGE_CONTACT "Tallomir developers <tallomir@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-# The libraries the two programs link are found by dpkg-shlibdeps, not listed here.
+# The libraries the two programs link are found by dpkg-shlibdeps. GLFW opens
+# OpenGL and the X extensions at run time, out of its sight: those are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libgl1, libx11-6, libxext6, libxrandr2, libxinerama1, libxcursor1, libxi6")
 # The software renderer, for a machine whose display has no other OpenGL driver.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 include(CPack)
