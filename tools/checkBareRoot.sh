@@ -10,20 +10,23 @@
 #     ROOT               the root's folder (a path, with a slash); default
 #                        .roots/RELEASE in this repository. Made with debootstrap
 #                        when it has no make yet; reused (with a new clone) when it has.
-#     GOAL...            make goals; default: test
+#     GOAL...            make goals; default: test, or none when --then is given
 #   Options:
 #     --fresh            remove ROOT first, so the run starts from nothing
 #     --dated-archive    the archive is a dated snapshot whose Release files are
 #                        past their dates: the root's apt skips those two checks
 #     --then COMMAND     a shell command run in the clone after the goals
+#     --sudo-user        run as a user who has sudo (installed into the root for
+#                        this), not as root
 set -euo pipefail
 
 top=$(cd "$(dirname "$0")/.." && pwd)
-fresh="" dated="" then=""
+fresh="" dated="" then="" user=""
 while [ $# -gt 0 ]; do
   case $1 in
     --fresh) fresh=yes ;;
     --dated-archive) dated=yes ;;
+    --sudo-user) user=newcomer ;;
     --then)
       then=$2
       shift
@@ -47,7 +50,8 @@ if [ $# -gt 0 ] && [[ $1 == */* ]]; then
   root=$1
   shift
 fi
-goals=("${@:-test}")
+goals=("$@")
+[ ${#goals[@]} -gt 0 ] || [ -n "$then" ] || goals=(test)
 [ "$(id -u)" -eq 0 ] || {
   echo "checkBareRoot: needs root (debootstrap, mounts, chroot)" >&2
   exit 1
@@ -92,19 +96,30 @@ rm -rf "$root/clone"
 git clone -q "$top" "$root/clone"
 
 start=$SECONDS
-stamp "make ${goals[*]} in $release"
+stamp "make ${goals[*]}${then:+ then $then} in $release${user:+ as $user}"
 status=0
 unshare --mount --fork bash -euc '
-  root=$1 then=$2
-  shift 2
+  root=$1 user=$2 then=$3
+  shift 3
   mount --make-rprivate /
   mount --rbind /dev "$root/dev"
   mount -t proc proc "$root/proc"
   mount -t sysfs sys "$root/sys"
   mount -t tmpfs tmpfs "$root/tmp"
-  chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root bash -euc "cd /clone && make \"\$@\" && eval \"\$0\"" "${then:-true}" "$@"
-' checkBareRoot "$root" "$then" "${goals[@]}" || status=$?
+  env=(/usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+  run="cd /clone && { [ \$# -eq 0 ] || make \"\$@\"; } && eval \"\$0\""
+  if [ -z "$user" ]; then
+    chroot "$root" "${env[@]}" HOME=/root bash -euc "$run" "${then:-true}" "$@"
+  else
+    chroot "$root" "${env[@]}" bash -euc "
+      dpkg -s sudo >/dev/null 2>&1 || { apt-get update -qq && apt-get install -y -qq sudo >/dev/null; }
+      id $user >/dev/null 2>&1 || useradd -m -s /bin/bash $user
+      echo \"$user ALL=(ALL) NOPASSWD: ALL\" >/etc/sudoers.d/$user
+      chown -R $user:$user /clone"
+    chroot "$root" "${env[@]}" runuser -u "$user" -- "${env[@]}" HOME="/home/$user" USER="$user" \
+      bash -euc "$run" "${then:-true}" "$@"
+  fi
+' checkBareRoot "$root" "$user" "$then" "${goals[@]}" || status=$?
 stamp "make ${goals[*]} in $release ended with status $status after $((SECONDS - start)) s"
 [ ! -f "$root/clone/.deps/versions" ] || sed "s/^/checkBareRoot: $release: /" "$root/clone/.deps/versions"
 exit "$status"
