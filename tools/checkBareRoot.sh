@@ -2,7 +2,7 @@
 # The strictest proof of the README's commands: a bare Debian root with
 # nothing but make, git and ca-certificates, a clean clone of this
 # repository's committed HEAD inside, and `make test` (or the given make
-# goals) run in a chroot as a new user would.
+# goals) run in it as a new user would.
 #
 # Usage (as root):
 #   tools/checkBareRoot.sh [OPTIONS] RELEASE [ROOT] [GOAL...]
@@ -102,21 +102,29 @@ unshare --mount --fork bash -euc '
   root=$1 user=$2 then=$3
   shift 3
   mount --make-rprivate /
+  mount --rbind "$root" "$root"
   mount --rbind /dev "$root/dev"
   mount -t proc proc "$root/proc"
   mount -t sysfs sys "$root/sys"
   mount -t tmpfs tmpfs "$root/tmp"
+  # The root becomes this namespace'"'"'s own root rather than a chroot: a
+  # chrooted process may not make user namespaces, which the tests use when
+  # they do not run as root.
+  cd "$root"
+  pivot_root . mnt
+  umount -l /mnt
+  cd /
   env=(/usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
   run="cd /clone && { [ \$# -eq 0 ] || make \"\$@\"; } && eval \"\$0\""
   if [ -z "$user" ]; then
-    chroot "$root" "${env[@]}" HOME=/root bash -euc "$run" "${then:-true}" "$@"
+    "${env[@]}" HOME=/root bash -euc "$run" "${then:-true}" "$@"
   else
-    chroot "$root" "${env[@]}" bash -euc "
+    "${env[@]}" bash -euc "
       dpkg -s sudo >/dev/null 2>&1 || { apt-get update -qq && apt-get install -y -qq sudo >/dev/null; }
       id $user >/dev/null 2>&1 || useradd -m -s /bin/bash $user
       echo \"$user ALL=(ALL) NOPASSWD: ALL\" >/etc/sudoers.d/$user
       chown -R $user:$user /clone"
-    chroot "$root" "${env[@]}" runuser -u "$user" -- "${env[@]}" HOME="/home/$user" USER="$user" \
+    "${env[@]}" runuser -u "$user" -- "${env[@]}" HOME="/home/$user" USER="$user" \
       bash -euc "$run" "${then:-true}" "$@"
   fi
 ' checkBareRoot "$root" "$user" "$then" "${goals[@]}" || status=$?

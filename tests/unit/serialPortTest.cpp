@@ -69,6 +69,15 @@ class PtyPeer {
         return bytes;
     }
 
+    // The line settings as the port left them: read through the master,
+    // since the port's exclusive open turns away a second open of the
+    // slave by anyone but root.
+    termios lineSettings() const {
+        termios settings{};
+        EXPECT_EQ(tcgetattr(master, &settings), 0);
+        return settings;
+    }
+
     void hangUp() {
         if (master >= 0) {
             ::close(master);
@@ -188,11 +197,7 @@ TEST(SerialPortOnPty, LineIs9600EightNoneOneAndRaw) {
     PtyPeer peer;
     SerialPort port(peer.path);
     ASSERT_TRUE(port.open());
-    const int fd = ::open(peer.path.c_str(), O_RDONLY | O_NOCTTY);
-    ASSERT_GE(fd, 0);
-    termios settings{};
-    ASSERT_EQ(tcgetattr(fd, &settings), 0);
-    ::close(fd);
+    const termios settings = peer.lineSettings();
     EXPECT_EQ(cfgetospeed(&settings), speed_t(B9600));
     EXPECT_EQ(settings.c_cflag & CSIZE, tcflag_t(CS8));
     EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
