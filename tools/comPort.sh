@@ -8,8 +8,8 @@
 # /dev, plus ttyS4 bound onto DEVICE; nothing outside the namespace changes.
 # As root that is `unshare --mount`; otherwise a user namespace is tried. If
 # neither works, COMMAND runs as it is, without the device. The working
-# directory, environment, standard streams and exit status are COMMAND's own
-# (it is exec'd).
+# directory, environment (but for XDG_CACHE_HOME, see below), standard
+# streams and exit status are COMMAND's own (it is exec'd).
 set -eu
 
 # Nodes and directories brought back into the private /dev when present.
@@ -81,6 +81,11 @@ if [ "$(id -u)" = 0 ]; then
     namespace="unshare --mount --propagation unchanged"
 else
     namespace="unshare --user --map-root-user --mount --propagation unchanged"
+    # Mapped to root, COMMAND would look for its cache in root's home (Mesa
+    # does, and complains on stderr); it keeps the user's own instead.
+    if [ -n "${HOME:-}" ]; then
+        export XDG_CACHE_HOME="${XDG_CACHE_HOME:-$HOME/.cache}"
+    fi
 fi
 # A dry run first, so that a failure of COMMAND is never mistaken for a
 # namespace that cannot be made (and COMMAND never runs twice).
