@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # OpenGL and the X extensions at run time, out of its sight: those are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libgl1, libx11-6, libxext6, libxrandr2, libxinerama1, libxcursor1, libxi6")
+    "libgl1, libxext6, libxrandr2, libxinerama1, libxcursor1, libxi6")
 # The software renderer, for a machine whose display has no other OpenGL driver.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 include(CPack)
