@@ -1,5 +1,6 @@
 #!/bin/sh
-# runWithArm.sh: `make run`. Starts the simulated arm, runs the panel from
+# runWithArm.sh: `make run`. Starts the simulated arm with its 3D view
+# (which stays above the panel and leaves it the keyboard), runs the panel from
 # demo/bin (so its "../Programs/" is demo/Programs) with "COM5" leading to
 # the simulator, and stops the simulator when the panel exits. The
 # simulator's log is shown on the terminal, prefixed "armsim: ", and kept in
@@ -14,7 +15,7 @@ startWaitSteps=100 # of 50 ms
 
 mkdir -p "$demo/bin" "$demo/Programs"
 : >"$log"
-"$build/tallomir-armsim" >"$log" &
+"$build/tallomir-armsim" --view >"$log" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 trap 'exit 130' INT TERM

@@ -8,7 +8,10 @@ namespace {
 constexpr float radiansPerDegree = 3.14159265358979f / 180.0f;
 constexpr float resetYaw = 35.0f;
 constexpr float resetPitch = 25.0f;
-constexpr float perspectiveDistance = 4.8f * segmentLength;
+constexpr float perspectiveDistance = 6.5f * segmentLength;
+// The free view looks a little above the shoulder, at the middle of the
+// arm's reach.
+constexpr float orbitLift = 0.5f * segmentLength;
 constexpr float perspectiveFovy = 45.0f;
 constexpr float lowestPitch = -10.0f;
 constexpr float highestPitch = 89.0f;
@@ -78,6 +81,7 @@ CameraPlacement ViewCamera::placement(float base) const {
     placed.target = {0, shoulderHeight, 0};
     placed.up = {0, 1, 0};
     if (free || current == CameraPreset::reset) {
+        placed.target.y += orbitLift;
         placed.position = at(placed.target, offset(yaw, pitch), perspectiveDistance * scale);
         placed.fovy = perspectiveFovy;
         return placed;
