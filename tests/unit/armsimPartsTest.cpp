@@ -1,6 +1,7 @@
 // The simulator's parts on their own, with made-up clock values: no
 // process, no line, no waiting.
 #include "armState.h"
+#include "eventLog.h"
 #include "frameReader.h"
 #include "jointLimits.h"
 #include "motion.h"
@@ -74,6 +75,18 @@ TEST(FrameReader, CutsTheStreamByFrameLengthAndSilence) {
             events.insert(events.end(), more.begin(), more.end());
         }
         EXPECT_EQ(describe(events), c.events) << c.name;
+    }
+}
+
+TEST(EventLog, ShowsBytesAsOnePrintableToken) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"360097090160", "360097090160"},
+        {"a b\r\n", "a\\x20b\\x0d\\x0a"},
+        {"back\\slash", "back\\x5cslash"},
+        {std::string("\0\xff", 2), "\\x00\\xff"},
+    };
+    for (const auto& [bytes, shown] : cases) {
+        EXPECT_EQ(printable(bytes), shown);
     }
 }
 
@@ -258,24 +271,27 @@ TEST(Options, ViewCameraAndLimits) {
     EXPECT_EQ(plain.camera, CameraPreset::reset);
 }
 
-TEST(Options, BadViewOptionsSayWhatWasExpected) {
+TEST(Options, ABadCommandLineIsOneLineSayingWhatWasExpected) {
+    const std::string usage = "; usage: tallomir-armsim [--speed DEG_PER_S]";
     struct Case {
         std::vector<std::string> words;
-        std::string error;
+        std::string start; // of the message, which is one line
     };
     const std::vector<Case> cases{
         {{"--camera", "back"}, "bad value for --camera: back (expected side, top or front)"},
-        {{"--camera"}, "--camera needs a value"},
+        {{"--camera"}, "--camera needs a value" + usage},
         {{"--limits", "elbow=170-0"},
          "bad value for --limits: elbow=170-0 (expected JOINT=LOW-HIGH[,...] with JOINT base, "
          "shoulder, elbow or gripper and whole numbers LOW <= HIGH)"},
-        {{"--view=yes"}, "unknown option --view=yes"},
+        {{"--view=yes"}, "unknown option --view=yes" + usage},
+        {{"--speed", "0"}, "bad value for --speed: 0"},
     };
     for (const Case& c : cases) {
         SimOptions options;
         std::string error;
-        EXPECT_FALSE(parse(c.words, options, error)) << c.error;
-        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(parse(c.words, options, error)) << c.start;
+        EXPECT_EQ(error.substr(0, c.start.size()), c.start);
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
 }
 

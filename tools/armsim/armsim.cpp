@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     SimOptions options;
     std::string error;
     if (!parseOptions(argc, argv, options, error)) {
-        std::fprintf(stderr, "tallomir-armsim: %s\n%s", error.c_str(), usageText);
+        std::fprintf(stderr, "tallomir-armsim: %s\n", error.c_str());
         return 2;
     }
     catchStopSignals();

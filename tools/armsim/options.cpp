@@ -4,9 +4,9 @@
 #include <cstring>
 
 const char* const usageText =
-    "usage: tallomir-armsim [--speed DEG_PER_S] [--silent] [--no-done] [--split-done]\n"
-    "                       [--ack-delay MS] [--extra BYTES] [--hangup-after N] [--device PATH]\n"
-    "                       [--limits JOINT=LOW-HIGH[,...]] [--view] [--camera side|top|front]\n";
+    "usage: tallomir-armsim [--speed DEG_PER_S] [--silent] [--no-done] [--split-done] "
+    "[--ack-delay MS] [--extra BYTES] [--hangup-after N] [--device PATH] "
+    "[--limits JOINT=LOW-HIGH[,...]] [--view] [--camera side|top|front]";
 
 namespace {
 
@@ -85,13 +85,13 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
         const std::string name = argv[i];
         if (!takesValue(name)) {
             if (!parseFlag(name, options)) {
-                error = "unknown option " + name;
+                error = "unknown option " + name + "; " + usageText;
                 return false;
             }
             continue;
         }
         if (i + 1 >= argc) {
-            error = name + " needs a value";
+            error = name + " needs a value; " + usageText;
             return false;
         }
         if (!parseValued(name, argv[++i], options, error)) {

@@ -20,7 +20,6 @@ struct SimOptions {
     CameraPreset camera = CameraPreset::reset;
 };
 
-// Fills options from argv; on a bad command line returns false with a reason.
+// Fills options from argv; on a bad command line returns false with one
+// line that says what was expected.
 bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error);
-
-extern const char* const usageText;
