@@ -5,6 +5,7 @@ joint limits, and the panel keeping the keyboard."""
 import math
 import os
 import select
+import subprocess
 import time
 import tty
 import unittest
@@ -159,6 +160,18 @@ class ArmView(harness.PanelTest):
         shot = self.panel.screenshot()
         self.assert_arm(shot, 120, 90, upper=is_stopped)
         self.assert_gone(shot, 150, 90)
+
+
+class Closing(unittest.TestCase):
+    def test_closing_the_view_ends_the_simulator_as_ctrl_c_does(self):
+        x = harness.Xvfb(self)
+        with mock.patch.dict(os.environ, {"DISPLAY": x.name}):
+            sim = harness.ArmSim(self, harness.temp_dir(self), ["--view"])
+        view = harness.wait_for(lambda: x.xdotool("search", "--name", "^%s$" % VIEW_TITLE,
+                                                  check=False).stdout.strip(), 30, "the view")
+        subprocess.run([harness.WMCLOSE, view], env=x.env(), check=True)
+        self.assertEqual(sim.proc.wait(10), 0)
+        self.assertEqual(sim.log(), sim.device + "\n")
 
 
 class FaultsWithView(unittest.TestCase):
