@@ -6,9 +6,9 @@
 namespace {
 
 constexpr float radiansPerDegree = 3.14159265358979f / 180.0f;
-constexpr float resetYaw = 35.0f;
-constexpr float resetPitch = 25.0f;
-constexpr float perspectiveDistance = 6.5f * segmentLength;
+constexpr float resetYaw = -60.0f;
+constexpr float resetPitch = 20.0f;
+constexpr float perspectiveDistance = 5.5f * segmentLength;
 // The free view looks a little above the shoulder, at the middle of the
 // arm's reach.
 constexpr float orbitLift = 0.5f * segmentLength;
