@@ -9,12 +9,11 @@ import subprocess
 import time
 import tty
 import unittest
-from unittest import mock
 
 import harness
+from armViewSupport import start_with_view
 from layout import BASE_BOX, ELBOW_BOX, POLE, SEND, SHOULDER_BOX
 
-VIEW_TITLE = "Tallomir arm"
 # The side camera shows the shoulder pivot in the middle of the view and
 # this many segment lengths from its top to its bottom.
 SIDE_VIEW_SEGMENTS = 4.6
@@ -54,11 +53,9 @@ def is_stopped(pixel):  # red: a joint at the end of its range
 class ArmView(harness.PanelTest):
     def start(self, *options):
         self.x = harness.Xvfb(self)
-        work = harness.temp_dir(self)
-        with mock.patch.dict(os.environ, {"DISPLAY": self.x.name}):
-            self.sim = harness.ArmSim(self, work, ["--view", "--camera", "side", "--speed",
-                                                   str(SPEED)] + list(options))
-        self.view = harness.wait_for(self.find_view, 30, "the window " + repr(VIEW_TITLE))
+        # Found by its title, "Tallomir arm".
+        self.sim, self.view = start_with_view(
+            self, self.x, ["--camera", "side", "--speed", str(SPEED)] + list(options))
         self.panel = harness.Panel(self, self.x, device=self.sim.device)
         geometry = self.x.xdotool("getwindowgeometry", self.view).stdout
         (left, top), (width, height) = [
@@ -69,10 +66,6 @@ class ArmView(harness.PanelTest):
         # panel: its sky in its top right corner.
         harness.wait_for(lambda: harness.Screenshot(self.x.name).at(
             left + width - 6, top + 6) == SKY, 20, "the view above the panel")
-
-    def find_view(self):
-        found = self.x.xdotool("search", "--name", "^%s$" % VIEW_TITLE, check=False)
-        return found.stdout.split()[0] if found.stdout.split() else None
 
     def on_view(self, point, along):
         """Screen pixel of a point `along` of the way between two points
@@ -165,10 +158,7 @@ class ArmView(harness.PanelTest):
 class Closing(unittest.TestCase):
     def test_closing_the_view_ends_the_simulator_as_ctrl_c_does(self):
         x = harness.Xvfb(self)
-        with mock.patch.dict(os.environ, {"DISPLAY": x.name}):
-            sim = harness.ArmSim(self, harness.temp_dir(self), ["--view"])
-        view = harness.wait_for(lambda: x.xdotool("search", "--name", "^%s$" % VIEW_TITLE,
-                                                  check=False).stdout.strip(), 30, "the view")
+        sim, view = start_with_view(self, x)
         subprocess.run([harness.WMCLOSE, view], env=x.env(), check=True)
         self.assertEqual(sim.proc.wait(10), 0)
         self.assertEqual(sim.log(), sim.device + "\n")
@@ -182,11 +172,7 @@ class FaultsWithView(unittest.TestCase):
     def exchange(self, x, options, wanted, timeout=3.0):
         """Starts the simulator with its view, sends one frame and returns
         what comes back until `wanted` has or the time is up, and the log."""
-        with mock.patch.dict(os.environ, {"DISPLAY": x.name}):
-            sim = harness.ArmSim(self, harness.temp_dir(self),
-                                 ["--view", "--speed", "100000"] + options)
-        harness.wait_for(lambda: x.xdotool("search", "--name", "^%s$" % VIEW_TITLE,
-                                           check=False).stdout.strip(), 30, "the view")
+        sim, _ = start_with_view(self, x, ["--speed", "100000"] + options)
         line = os.open(sim.device, os.O_RDWR | os.O_NOCTTY)
         self.addCleanup(os.close, line)
         tty.setraw(line)

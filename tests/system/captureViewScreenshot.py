@@ -5,31 +5,19 @@ python3 tests/system/captureViewScreenshot.py docs/panelAndView.png"""
 import os
 import sys
 import unittest
-from unittest import mock
 
 import harness
-from layout import ADD, BASE_BOX, ELBOW_BOX, LOAD, NAME_BOX, PLAY, SHOULDER_BOX
-
-VIEW_TITLE = "Tallomir arm"
+from armViewSupport import start_with_view
+from captureScreenshot import write_demo_program
+from layout import PLAY
 
 
 class Capture(unittest.TestCase):
     def runTest(self):
         x = harness.Xvfb(self)
-        with mock.patch.dict(os.environ, {"DISPLAY": x.name}):
-            sim = harness.ArmSim(self, harness.temp_dir(self), ["--view"])
-        harness.wait_for(lambda: x.xdotool("search", "--name", "^%s$" % VIEW_TITLE,
-                                           check=False).stdout.strip(), 30, "the view")
+        sim, _ = start_with_view(self, x)
         panel = harness.Panel(self, x, device=sim.device)
-        panel.type(*NAME_BOX, "demo")
-        panel.click(*LOAD)
-        for base, shoulder, elbow in [("0", "97", "90"), ("45", "60", "40"), ("120", "30", "20")]:
-            for box, value in [(BASE_BOX, base), (SHOULDER_BOX, shoulder), (ELBOW_BOX, elbow)]:
-                panel.point(*box)
-                for _ in range(3):
-                    panel.key("BackSpace")
-                panel.type(*box, value)
-            panel.click(*ADD)
+        write_demo_program(panel)
         panel.point(640, 360)
         # A dry run: the panel waits for each "done" without redrawing, and
         # the view shows the arm on its way to the second waypoint.
