@@ -6,11 +6,13 @@
 #include "jointLimits.h"
 #include "motion.h"
 #include "options.h"
+#include "viewCamera.h"
 #include "viewPlacement.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -293,6 +295,48 @@ TEST(Options, ABadCommandLineIsOneLineSayingWhatWasExpected) {
         EXPECT_EQ(error.substr(0, c.start.size()), c.start);
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     }
+}
+
+struct Orbit {
+    float distance;
+    float yawDegrees; // of the camera's offset from its target, around the vertical
+    float pitchDegrees;
+};
+
+Orbit orbitOf(const CameraPlacement& placed) {
+    const float dx = placed.position.x - placed.target.x;
+    const float dy = placed.position.y - placed.target.y;
+    const float dz = placed.position.z - placed.target.z;
+    const float distance = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const float degrees = 180.0f / 3.14159265f;
+    return {distance, std::atan2(dx, dz) * degrees, std::asin(dy / distance) * degrees};
+}
+
+TEST(ViewCamera, DragOrbitsFromWhereTheViewIsAndTheWheelZooms) {
+    ViewCamera camera;
+    const Orbit start = orbitOf(camera.placement(0));
+    camera.orbit(30, -5, 0);
+    const Orbit turned = orbitOf(camera.placement(0));
+    EXPECT_NEAR(turned.distance, start.distance, 1e-4);
+    EXPECT_NEAR(turned.yawDegrees, start.yawDegrees + 30, 1e-3);
+    EXPECT_NEAR(turned.pitchDegrees, start.pitchDegrees - 5, 1e-3);
+    camera.orbit(0, 500, 0);
+    EXPECT_LT(orbitOf(camera.placement(0)).pitchDegrees, 90) << "never over the top";
+    camera.zoom(2);
+    EXPECT_LT(orbitOf(camera.placement(0)).distance, start.distance);
+    camera.zoom(-2);
+    EXPECT_NEAR(orbitOf(camera.placement(0)).distance, start.distance, 1e-4);
+
+    // From the side view a drag starts where the side camera stands.
+    ViewCamera side(CameraPreset::side);
+    const Orbit square = orbitOf(side.placement(40));
+    side.orbit(0, 0, 40);
+    EXPECT_TRUE(side.orbiting());
+    EXPECT_FALSE(side.placement(40).orthographic);
+    EXPECT_NEAR(orbitOf(side.placement(40)).yawDegrees, square.yawDegrees, 1e-3);
+    side.choose(CameraPreset::side);
+    EXPECT_FALSE(side.orbiting());
+    EXPECT_TRUE(side.placement(40).orthographic);
 }
 
 TEST(ViewPlacement, OnOneMonitorItKeepsClearOfWhatIsTypedAndClicked) {

@@ -5,8 +5,11 @@
 
 const std::array<const char*, jointCount> jointNames{"base", "shoulder", "elbow", "gripper"};
 
-int& jointValue(ArmPosition& position, int joint) {
-    switch (joint) {
+namespace {
+
+// In frame order, for a position and for a read-only one alike.
+template <class Position> auto& joint(Position& position, int index) {
+    switch (index) {
     case 0:
         return position.base;
     case 1:
@@ -18,8 +21,14 @@ int& jointValue(ArmPosition& position, int joint) {
     }
 }
 
-int jointValue(const ArmPosition& position, int joint) {
-    return jointValue(const_cast<ArmPosition&>(position), joint);
+} // namespace
+
+int& jointValue(ArmPosition& position, int index) {
+    return joint(position, index);
+}
+
+int jointValue(const ArmPosition& position, int index) {
+    return joint(position, index);
 }
 
 namespace {
