@@ -41,8 +41,9 @@ constexpr float shoulderHeight = 0.45f;
 // The panel never draws jaws closer to level than this.
 constexpr float lowestGripperShown = 90.0f;
 
-// Unit vector along the arm's plane, seen from above (x right, z toward the
-// viewer): the direction of the panel's base needle drawn at line angle base.
+// Unit vector along the arm's plane. Seen from the top camera (x to the
+// right, z down the screen) it is the panel's base needle drawn at line
+// angle base.
 Point3 armPlaneAxis(float base);
 
 // The horizontal unit vector square to the arm's plane.

@@ -48,8 +48,7 @@ constexpr int margin = 6;
 // Mouse drag: degrees of orbit per pixel.
 constexpr float degreesPerPixel = 0.4f;
 
-// One light from above and behind the viewer's usual side, and some
-// ambient light so that no face goes black.
+// One light from above, and ambient light so that no face goes black.
 const char* const vertexShader = R"(#version 330
 in vec3 vertexPosition;
 in vec3 vertexNormal;
