@@ -88,7 +88,15 @@ TEST(ArmController, TheDrawnMotionRunsFromTheAcknowledgementToDone) {
     sigaction(SIGUSR1, &action, &previous);
     stopLoop = 0;
     int status = -1;
+    // As in the simulator: the stop signal reaches the loop only inside its
+    // wait, so it cannot slip in between the test of the flag and the wait.
+    sigset_t stopSignal;
+    sigemptyset(&stopSignal);
+    sigaddset(&stopSignal, SIGUSR1);
+    sigset_t before;
+    pthread_sigmask(SIG_BLOCK, &stopSignal, &before);
     std::thread loop([&] { status = controller.run(stopLoop); });
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 
     const auto sent = SimClock::now();
     ASSERT_EQ(::write(peer.fd, "360150075160", 12), 12);
