@@ -34,7 +34,7 @@ int runFrames(const std::vector<fake::Frame>& frames) {
     fake::scriptFrames(frames);
     std::ostringstream err;
     std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
-    int status = runTallomir();
+    int status = runTallomir("");
     std::cerr.rdbuf(old);
     return status;
 }
@@ -55,7 +55,7 @@ TEST(FrameLoop, WindowNotReadyReportsAndCreatesNothing) {
     fake::reset();
     fake::failWindow();
     testing::internal::CaptureStdout();
-    int status = runTallomir();
+    int status = runTallomir("");
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window failed to initialize.\n");
     EXPECT_EQ(status, -1);
     std::vector<std::string> names;
