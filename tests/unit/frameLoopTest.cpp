@@ -2,14 +2,13 @@
 #include "captured.h"
 #include "fakeRaylib.h"
 #include "fileText.h"
+#include "programFolders.h"
 #include "scriptedController.h"
-#include "tempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -155,28 +154,6 @@ std::vector<fake::Frame> joined(std::vector<std::vector<fake::Frame>> parts) {
     }
     return frames;
 }
-
-// The program's working folder for one test: WORK/bin, with WORK/Programs
-// beside it, where the program panel looks for "../Programs/".
-class ProgramFolders {
-  public:
-    ProgramFolders() : saved(std::filesystem::current_path()) {
-        std::filesystem::create_directory(work / "bin");
-        std::filesystem::create_directory(work / "Programs");
-        std::filesystem::current_path(work / "bin");
-    }
-    ~ProgramFolders() { std::filesystem::current_path(saved); }
-    ProgramFolders(const ProgramFolders&) = delete;
-    ProgramFolders& operator=(const ProgramFolders&) = delete;
-
-    std::string program(const std::string& name) const {
-        return work / ("Programs/" + name + ".txt");
-    }
-
-  private:
-    TempFolder work;
-    std::filesystem::path saved;
-};
 
 } // namespace
 
