@@ -119,8 +119,9 @@ TEST(BoundSilentRead, GivesOnlyAllZeroTotalsAThousandMs) {
 }
 
 TEST(SerialPortAbsent, EveryOperationReportsItsOwnFailure) {
-    const std::string names[] = {"COM0",  "COM99999", "NOPE", "/nonexistent/tallomir-port",
-                                 "/proc", ""};
+    // No name that leads to a serial port of this machine: it could be an
+    // arm's, and opening it resets many controllers.
+    const std::string names[] = {"COM0", "NOPE", "/nonexistent/tallomir-port", "/proc", ""};
     for (const std::string& name : names) {
         Captured cerr(std::cerr);
         SerialPort port(name);
