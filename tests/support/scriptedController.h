@@ -124,6 +124,17 @@ class ScriptedController {
         return record;
     }
 
+    // Waits until the program wrote marker (or the step deadline passed);
+    // what it wrote before it. A test that writes a marker through the port
+    // after the code under test learns that this wrote nothing more.
+    std::string writtenUpTo(const std::string& marker) const {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait_for(lock, stepDeadline,
+                         [&] { return record.find(marker) != std::string::npos; });
+        const std::size_t at = record.find(marker);
+        return at == std::string::npos ? record + "[no " + marker + " came]" : record.substr(0, at);
+    }
+
     // Waits for the script to run to its end; what went wrong, "" when
     // everything went as scripted.
     std::string finish() const {
