@@ -350,19 +350,6 @@ class Panel:
     def screenshot(self):
         return Screenshot(self.x.name)
 
-    def screenshot_showing(self, *expected):
-        """The first screenshot with every (x, y, colour[, radius]) of
-        expected: what an action leads to, once it has been drawn."""
-        shots = []
-
-        def shows():
-            shots[:] = [Screenshot(self.x.name)]
-            return all(near(shots[0], *point[:3], radius=point[3] if len(point) > 3 else 0)
-                       is None for point in expected)
-
-        wait_for(shows, EFFECT_TIMEOUT_S, "the picture showing %s" % (expected,))
-        return shots[0]
-
     def close_button(self):
         subprocess.run([WMCLOSE, self.window], env=self.x.env(), check=True)
 
