@@ -56,6 +56,25 @@ std::string stoppedAt(int line, const std::string& why) {
     return "Error: Playback stopped at line " + std::to_string(line) + ": " + why + "\n";
 }
 
+// A scripted controller and the port a playback writes to, open on it.
+struct Wire {
+    explicit Wire(const ControllerScript& script = {})
+        : controller(script), port(controller.device()) {
+        Captured err(std::cerr);
+        opened = port.open();
+    }
+
+    // Everything the playback wrote to the controller.
+    std::string sent() {
+        port.write(endMark);
+        return controller.writtenUpTo(endMark);
+    }
+
+    ScriptedController controller;
+    SerialPort port;
+    bool opened = false;
+};
+
 class PlaybackTest : public ::testing::Test {
   protected:
     // Opens a program holding content and raises the play request.
@@ -83,12 +102,6 @@ class PlaybackTest : public ::testing::Test {
         return port.open();
     }
 
-    // Everything the playback wrote to the controller.
-    static std::string sentTo(const ScriptedController& controller, SerialPort& port) {
-        port.write(endMark);
-        return controller.writtenUpTo(endMark);
-    }
-
     TempFolder folder{"tallomirPlay"};
     ProgramPanel panel;
     std::string errors;
@@ -109,9 +122,8 @@ TEST_F(PlaybackTest, SendsTheLinesInFileOrderWithoutSpaces) {
     for (const std::string& frame : frames) {
         script.moves(frame);
     }
-    ScriptedController controller(script);
-    SerialPort port(controller.device());
-    ASSERT_TRUE(openPort(port));
+    Wire wire(script);
+    ASSERT_TRUE(wire.opened);
     program(" 405 090 005 160\n"
             "\n"
             "   \n"
@@ -120,10 +132,10 @@ TEST_F(PlaybackTest, SendsTheLinesInFileOrderWithoutSpaces) {
             "40 5090 005160\n"
             "123 456 789\n"
             "360 000 000 000");
-    EXPECT_EQ(play(port), echoed(frames));
+    EXPECT_EQ(play(wire.port), echoed(frames));
     EXPECT_EQ(errors, "");
-    EXPECT_EQ(controller.finish(), "");
-    EXPECT_EQ(sentTo(controller, port), joined(frames));
+    EXPECT_EQ(wire.controller.finish(), "");
+    EXPECT_EQ(wire.sent(), joined(frames));
 }
 
 // However "done" comes after the acknowledgement read, the wait sees it.
@@ -144,14 +156,13 @@ TEST_F(PlaybackTest, DoneInLaterReadsEndsTheWait) {
         for (const std::string& chunk : c.chunks) {
             script.pause().send(chunk);
         }
-        ScriptedController controller(script);
-        SerialPort port(controller.device());
-        ASSERT_TRUE(openPort(port));
+        Wire wire(script);
+        ASSERT_TRUE(wire.opened);
         program(frame1 + "\n");
-        EXPECT_EQ(play(port), echoed({frame1}));
+        EXPECT_EQ(play(wire.port), echoed({frame1}));
         EXPECT_EQ(errors, "");
-        EXPECT_EQ(controller.finish(), "");
-        EXPECT_EQ(sentTo(controller, port), frame1);
+        EXPECT_EQ(wire.controller.finish(), "");
+        EXPECT_EQ(wire.sent(), frame1);
     }
 }
 
@@ -183,17 +194,16 @@ TEST_F(PlaybackTest, DoneTakenByTheAcknowledgementReadIsNotCounted) {
         if (!c.laterDone.empty()) {
             script.pause().send(c.laterDone);
         }
-        ScriptedController controller(script);
-        SerialPort port(controller.device());
-        ASSERT_TRUE(openPort(port));
+        Wire wire(script);
+        ASSERT_TRUE(wire.opened);
         if (!c.queued.empty()) {
-            ASSERT_TRUE(controller.queue(c.queued));
+            ASSERT_TRUE(wire.controller.queue(c.queued));
         }
         program(frame1 + "\n");
-        EXPECT_EQ(play(port, c.laterDone.empty() ? shortLimit : doneTimeLimit), c.out);
+        EXPECT_EQ(play(wire.port, c.laterDone.empty() ? shortLimit : doneTimeLimit), c.out);
         EXPECT_EQ(errors, c.errors);
-        EXPECT_EQ(controller.finish(), "");
-        EXPECT_EQ(sentTo(controller, port), frame1);
+        EXPECT_EQ(wire.controller.finish(), "");
+        EXPECT_EQ(wire.sent(), frame1);
     }
 }
 
@@ -211,18 +221,17 @@ TEST_F(PlaybackTest, NothingToPlay) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedController controller;
-        SerialPort port(controller.device());
-        ASSERT_TRUE(openPort(port));
+        Wire wire;
+        ASSERT_TRUE(wire.opened);
         if (c.content != nullptr) {
             program(c.content);
         } else {
             panel.currentFilePath = "";
         }
         panel.isPlayPressed = c.requested;
-        EXPECT_EQ(play(port), "");
+        EXPECT_EQ(play(wire.port), "");
         EXPECT_EQ(errors, c.errors);
-        EXPECT_EQ(sentTo(controller, port), "");
+        EXPECT_EQ(wire.sent(), "");
     }
 }
 
@@ -240,14 +249,13 @@ TEST_F(PlaybackTest, NoDoneWithinTheLimitStopsThePlayback) {
         if (!c.acknowledgement.empty()) {
             script.send(c.acknowledgement);
         }
-        ScriptedController controller(script);
-        SerialPort port(controller.device());
-        ASSERT_TRUE(openPort(port));
+        Wire wire(script);
+        ASSERT_TRUE(wire.opened);
         program(program2);
-        EXPECT_EQ(play(port, shortLimit),
+        EXPECT_EQ(play(wire.port, shortLimit),
                   "lineRead = " + frame1 + "\n\n" + c.acknowledgement + "\n");
         EXPECT_EQ(errors, stoppedAt(1, "no 'done' came"));
-        EXPECT_EQ(sentTo(controller, port), frame1);
+        EXPECT_EQ(wire.sent(), frame1);
         EXPECT_GT(tookMs, shortLimit.count());
         // Each read of a silent line lasts about a second.
         EXPECT_LT(tookMs, 6000);
@@ -271,14 +279,13 @@ TEST_F(PlaybackTest, HangUpStopsThePlaybackAtThatLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedController controller(c.script);
-        SerialPort port(controller.device());
-        ASSERT_TRUE(openPort(port));
+        Wire wire(c.script);
+        ASSERT_TRUE(wire.opened);
         program(program2 + "360 000 000 000\n");
-        EXPECT_EQ(play(port), c.out);
+        EXPECT_EQ(play(wire.port), c.out);
         EXPECT_EQ(errors,
                   std::string(readFailed) + stoppedAt(c.line, "the serial port cannot be read"));
-        EXPECT_EQ(controller.finish(), "");
+        EXPECT_EQ(wire.controller.finish(), "");
         EXPECT_LT(tookMs, 6000);
     }
 }
@@ -296,18 +303,17 @@ TEST_F(PlaybackTest, NoDeviceStopsAtTheFirstLine) {
 // A line shorter than 9 characters without its spaces is reported by its
 // number and not sent.
 TEST_F(PlaybackTest, ShortLinesAreSkipped) {
-    ScriptedController controller(ControllerScript().moves(frame1).moves(frame2));
-    SerialPort port(controller.device());
-    ASSERT_TRUE(openPort(port));
+    Wire wire(ControllerScript().moves(frame1).moves(frame2));
+    ASSERT_TRUE(wire.opened);
     program("1234 5678\n"
             "405 090 005 160\n"
             " 1 2 3 \n"
             "360 097 090 160\n");
-    EXPECT_EQ(play(port), echoed({frame1, frame2}));
+    EXPECT_EQ(play(wire.port), echoed({frame1, frame2}));
     EXPECT_EQ(errors, "Error: Line 1 is too short for a frame, skipped\n"
                       "Error: Line 3 is too short for a frame, skipped\n");
-    EXPECT_EQ(controller.finish(), "");
-    EXPECT_EQ(sentTo(controller, port), frame1 + frame2);
+    EXPECT_EQ(wire.controller.finish(), "");
+    EXPECT_EQ(wire.sent(), frame1 + frame2);
 }
 
 // The same protocol against the real simulator, end to end.
