@@ -7,6 +7,7 @@
 // the program wrote is recorded. Needs no gtest, so benchmarks can use it.
 
 #include "pty.h"
+#include "waitFor.h"
 
 #include <sys/ioctl.h>
 
@@ -69,8 +70,12 @@ class ScriptedController {
         // Held open so that the line's input queue can be watched, and so
         // that the program closing its port is no hang-up for this end.
         watch = ::open(pty.path().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (watch < 0 || pipe2(wake, O_CLOEXEC) != 0) {
+        if (watch < 0) {
             throw std::runtime_error("cannot watch " + pty.path());
+        }
+        if (pipe2(wake, O_CLOEXEC) != 0) {
+            ::close(watch);
+            throw std::runtime_error("no pipe to wake the controller");
         }
         worker = std::thread([this] { run(); });
     }
@@ -99,15 +104,12 @@ class ScriptedController {
         if (::write(pty.master(), bytes.data(), bytes.size()) != ssize_t(bytes.size())) {
             return false;
         }
-        const auto end = std::chrono::steady_clock::now() + stepDeadline;
-        int waiting = 0;
-        while (ioctl(watch, FIONREAD, &waiting) == 0 && waiting < int(bytes.size())) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            std::this_thread::yield();
-        }
-        return waiting >= int(bytes.size());
+        return waitFor(
+            [&] {
+                int waiting = 0;
+                return ioctl(watch, FIONREAD, &waiting) == 0 && waiting >= int(bytes.size());
+            },
+            stepDeadline);
     }
 
     // Everything the program wrote so far.
@@ -122,6 +124,17 @@ class ScriptedController {
         std::unique_lock<std::mutex> lock(mutex);
         changed.wait_for(lock, stepDeadline, [&] { return record.size() >= count; });
         return record;
+    }
+
+    // Waits until the program wrote marker (or the step deadline passed);
+    // what it wrote before it. A test that writes a marker through the port
+    // after the code under test learns that this wrote nothing more.
+    std::string writtenUpTo(const std::string& marker) const {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait_for(lock, stepDeadline,
+                         [&] { return record.find(marker) != std::string::npos; });
+        const std::size_t at = record.find(marker);
+        return at == std::string::npos ? record + "[no " + marker + " came]" : record.substr(0, at);
     }
 
     // Waits for the script to run to its end; what went wrong, "" when
