@@ -7,14 +7,16 @@
 #include "serialPort.h"
 
 #include "armSimProcess.h"
+#include "captured.h"
+#include "elapsed.h"
+#include "fileText.h"
+#include "tempFolder.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -22,7 +24,6 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
 constexpr int programLines = 200;
@@ -46,13 +47,12 @@ std::string waypoint(int index) {
     return text;
 }
 
-bool writeProgram(const std::string& path) {
-    std::ofstream file(path);
+void writeProgram(const std::string& path) {
+    std::string program;
     for (int i = 0; i < programLines; ++i) {
-        file << waypoint(i) << '\n';
+        program += waypoint(i) + '\n';
     }
-    file.close();
-    return static_cast<bool>(file);
+    writeFile(path, program);
 }
 
 double motionMs() {
@@ -74,12 +74,10 @@ double timePlayback(const std::string& programPath, SerialPort& serial) {
     ProgramPanel programPanel;
     programPanel.currentFilePath = programPath;
     programPanel.isPlayPressed = true;
-    std::ostringstream silenced;
-    std::streambuf* console = std::cout.rdbuf(silenced.rdbuf());
+    Captured silenced(std::cout);
     const Clock::time_point start = Clock::now();
     runPlayback(programPanel, serial);
     const Seconds elapsed = Clock::now() - start;
-    std::cout.rdbuf(console);
     return elapsed.count();
 }
 
@@ -115,10 +113,7 @@ double pacePerLine(const std::string& programPath, const std::vector<std::string
 
 int runBenchmark(const std::string& folder) {
     const std::string programPath = folder + "/pace.txt";
-    if (!writeProgram(programPath)) {
-        std::fprintf(stderr, "cannot write %s\n", programPath.c_str());
-        return 1;
-    }
+    writeProgram(programPath);
     bool shown = false;
     const double plain = pacePerLine(programPath, {}, shown);
     // The same with the 3D view drawing at 60 frames a second beside it.
@@ -143,19 +138,11 @@ int runBenchmark(const std::string& folder) {
 } // namespace
 
 int main() {
-    char pattern[] = "/tmp/tallomir-pace-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        std::perror("temporary folder");
-        return 1;
-    }
-    const std::string folder = pattern;
-    int status = 1;
     try {
-        status = runBenchmark(folder);
+        const TempFolder folder("tallomir-pace");
+        return runBenchmark(folder.path());
     } catch (const std::exception& error) {
         std::fprintf(stderr, "playback pace: %s\n", error.what());
+        return 1;
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return status;
 }

@@ -3,18 +3,16 @@
 #include "armState.h"
 #include "controller.h"
 #include "line.h"
+#include "masterReads.h"
 #include "options.h"
+#include "pty.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <pthread.h>
-#include <stdlib.h>
 #include <string>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -28,56 +26,15 @@ void requestStop(int) {
     stopLoop = 1;
 }
 
-// The panel's end of the line.
-class Peer {
-  public:
-    Peer() {
-        fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (fd >= 0 && grantpt(fd) == 0 && unlockpt(fd) == 0) {
-            termios raw{};
-            tcgetattr(fd, &raw);
-            cfmakeraw(&raw);
-            tcsetattr(fd, TCSANOW, &raw);
-            path = ptsname(fd);
-        }
-    }
-    ~Peer() {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-    }
-
-    // Reads until wanted has come or the deadline; when it came.
-    bool readUntil(const std::string& wanted, SimClock::time_point& seen) {
-        const auto deadline = SimClock::now() + milliseconds(3000);
-        while (received.find(wanted) == std::string::npos && SimClock::now() < deadline) {
-            pollfd entry{fd, POLLIN, 0};
-            char chunk[64];
-            if (poll(&entry, 1, 20) > 0 && (entry.revents & POLLIN)) {
-                const ssize_t n = ::read(fd, chunk, sizeof chunk);
-                if (n > 0) {
-                    received.append(chunk, static_cast<std::size_t>(n));
-                }
-            }
-        }
-        seen = SimClock::now();
-        return received.find(wanted) != std::string::npos;
-    }
-
-    int fd = -1;
-    std::string path;
-    std::string received;
-};
-
 TEST(ArmController, TheDrawnMotionRunsFromTheAcknowledgementToDone) {
-    Peer peer;
-    ASSERT_FALSE(peer.path.empty());
+    Pty peer;
+    peer.makeRaw();
     SimOptions options;
     options.speedDegPerS = 300; // shoulder 0 -> 150 leads: 500 ms
     options.ackDelayMs = 50;
     std::string error;
     Line line;
-    ASSERT_TRUE(line.openDevice(peer.path, error)) << error;
+    ASSERT_TRUE(line.openDevice(peer.path(), error)) << error;
     ArmState arm;
     Controller controller(options, line, arm);
 
@@ -99,9 +56,10 @@ TEST(ArmController, TheDrawnMotionRunsFromTheAcknowledgementToDone) {
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
 
     const auto sent = SimClock::now();
-    ASSERT_EQ(::write(peer.fd, "360150075160", 12), 12);
-    SimClock::time_point acknowledged;
-    ASSERT_TRUE(peer.readUntil("360150075160", acknowledged));
+    ASSERT_EQ(::write(peer.master(), "360150075160", 12), 12);
+    std::string received;
+    ASSERT_TRUE(readMasterUntil(peer.master(), "360150075160", received));
+    const SimClock::time_point acknowledged = SimClock::now();
     const ArmSnapshot underway = arm.snapshot(acknowledged);
     EXPECT_TRUE(underway.moving);
     EXPECT_LT(underway.current.shoulder, 150);
@@ -113,8 +71,8 @@ TEST(ArmController, TheDrawnMotionRunsFromTheAcknowledgementToDone) {
     // Not yet set off before the acknowledgement was due.
     EXPECT_FLOAT_EQ(arm.snapshot(sent).current.shoulder, 0);
 
-    SimClock::time_point done;
-    ASSERT_TRUE(peer.readUntil("done", done));
+    ASSERT_TRUE(readMasterUntil(peer.master(), "done", received));
+    const SimClock::time_point done = SimClock::now();
     EXPECT_GE(done - sent, milliseconds(550));
     const ArmSnapshot arrived = arm.snapshot(done);
     EXPECT_FALSE(arrived.moving) << "the picture at rest when \"done\" comes";

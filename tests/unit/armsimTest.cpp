@@ -1,26 +1,26 @@
 // The simulated controller, driven through the real serial port class.
 #include "armSim.h"
+#include "elapsed.h"
+#include "masterReads.h"
+#include "pty.h"
 #include "serialPort.h"
+#include "waitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <iostream>
 #include <memory>
-#include <poll.h>
 #include <sstream>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // Motions as short as they get (100 ms), so tests do not wait on the arm.
@@ -50,20 +50,8 @@ std::string joined(const std::vector<std::string>& chunks) {
     return all;
 }
 
-bool waitForLog(const ArmSim& sim, const std::string& text, int waitMs = 2000) {
-    const auto deadline = Clock::now() + milliseconds(waitMs);
-    while (Clock::now() < deadline) {
-        if (sim.log().find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-    return false;
-}
-
-long msSince(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<milliseconds>(Clock::now() - start).count());
+bool waitForLog(const ArmSim& sim, const std::string& text) {
+    return waitFor([&] { return sim.log().find(text) != std::string::npos; });
 }
 
 } // namespace
@@ -262,32 +250,13 @@ TEST(ArmSim, AJointOutsideItsLimitIsStillAnsweredAndSaysWhereItStopped) {
 }
 
 TEST(ArmSim, DeviceOptionUsesTheGivenLine) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    termios raw{};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
-    const std::string path = ptsname(master);
-    {
-        ArmSim sim({"--device", path, fast, fastValue});
-        EXPECT_EQ(sim.device(), path);
-        const std::string frame = "405090005160";
-        ASSERT_EQ(::write(master, frame.data(), frame.size()), ssize_t(frame.size()));
-        std::string reply;
-        const auto deadline = Clock::now() + milliseconds(2000);
-        while (reply.find("done") == std::string::npos && Clock::now() < deadline) {
-            pollfd entry{master, POLLIN, 0};
-            char chunk[64];
-            if (poll(&entry, 1, 50) > 0 && (entry.revents & POLLIN)) {
-                const ssize_t n = ::read(master, chunk, sizeof chunk);
-                ASSERT_GT(n, 0);
-                reply.append(chunk, static_cast<std::size_t>(n));
-            }
-        }
-        EXPECT_EQ(reply, frame + "done");
-    }
-    ::close(master);
+    Pty line;
+    line.makeRaw();
+    ArmSim sim({"--device", line.path(), fast, fastValue});
+    EXPECT_EQ(sim.device(), line.path());
+    const std::string frame = "405090005160";
+    ASSERT_EQ(::write(line.master(), frame.data(), frame.size()), ssize_t(frame.size()));
+    std::string reply;
+    EXPECT_TRUE(readMasterUntil(line.master(), "done", reply)) << reply;
+    EXPECT_EQ(reply, frame + "done");
 }
