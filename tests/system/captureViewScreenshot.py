@@ -12,7 +12,7 @@ from captureScreenshot import write_demo_program
 from layout import PLAY
 
 
-class Capture(unittest.TestCase):
+class Capture(harness.PanelTest):
     def runTest(self):
         x = harness.Xvfb(self)
         sim, _ = start_with_view(self, x)
