@@ -3,20 +3,22 @@
 // the playback of every waypoint pays.
 #include "serialPort.h"
 
+#include "elapsed.h"
+#include "pty.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <poll.h>
+#include <stdexcept>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr int rounds = 50;
@@ -68,23 +70,22 @@ void printRow(const char* what, double ms) {
 } // namespace
 
 int main() {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        std::perror("pseudo-terminal");
-        return 1;
-    }
-    SerialPort port(ptsname(master));
-    if (!port.open()) {
-        return 1;
-    }
     std::vector<double> reads;
     std::vector<double> bareWaits;
-    for (int i = 0; i < rounds; ++i) {
-        reads.push_back(timeOneRead(port, master));
-        bareWaits.push_back(timeBareWait(master));
+    try {
+        Pty pty;
+        SerialPort port(pty.path());
+        if (!port.open()) {
+            return 1;
+        }
+        for (int i = 0; i < rounds; ++i) {
+            reads.push_back(timeOneRead(port, pty.master()));
+            bareWaits.push_back(timeBareWait(pty.master()));
+        }
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "serial latency: %s\n", error.what());
+        return 1;
     }
-    port.close();
-    ::close(master);
 
     std::printf("serial read latency, %d reads of \"done\" then silence (floor %.0f ms)\n", rounds,
                 floorMs);

@@ -5,12 +5,12 @@
 // went wrong, if anything, is in problem(): tests turn it into a failure,
 // benchmarks into a message.
 
+#include "fileText.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -67,10 +67,7 @@ class ArmSimProcess {
     }
 
     // Everything it printed so far, the device line included.
-    std::string log() const {
-        std::ifstream file(logPath, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    }
+    std::string log() const { return readFile(logPath); }
 
     // Ends it by its PID (SIGTERM, then SIGKILL if it ignores that).
     void stop() {

@@ -1,6 +1,5 @@
 """Pole, Zero and Send against the simulated controller."""
 
-import time
 import unittest
 
 import harness
@@ -15,38 +14,39 @@ class Commands(harness.PanelTest):
 
     def frames_after(self, count):
         return harness.wait_for(lambda: len(self.sim.frames()) >= count and self.sim.frames(),
-                                10, "%d frames at the simulator" % count)
+                                harness.EFFECT_TIMEOUT_S, "%d frames at the simulator" % count)
+
+    def has_frames(self, count):
+        return lambda: len(self.sim.frames()) >= count
 
     def test_pole_send_and_the_queue_that_nothing_clears(self):
-        self.panel.click(*POLE)
-        self.panel.wait_stdout("Received data: 360097090160\n")
+        self.panel.click(*POLE, until=self.panel.said("Received data: 360097090160\n"))
         self.assertEqual(self.frames_after(1), ["360097090160"])
 
         self.panel.type(*BASE_BOX, "45")
         self.panel.type(*SHOULDER_BOX, "90")
         self.panel.type(*ELBOW_BOX, "5")
-        self.panel.type(*NOWHERE, "7")  # over no box: changes nothing
-        self.panel.click(*SEND)
+        self.panel.type(*NOWHERE, "7", shows=False)  # over no box: changes nothing
+        self.panel.click(*SEND, until=self.has_frames(2))
         self.assertEqual(self.frames_after(2)[1], "405090005160")
 
         # Nothing ever clears the receive queue: the first Pole read only its
         # acknowledgement and Send reads nothing, so the next Pole prints the
         # first Pole's "done" and the start of the Send's acknowledgement...
-        self.panel.click(*POLE)
-        self.panel.wait_stdout("Received data: done40509000\n")
+        self.panel.click(*POLE, until=self.panel.said("Received data: done40509000\n"))
         # ...and once the motions are over, Zero prints the rest of it, the
         # Send's "done" and the start of the second Pole's acknowledgement.
-        harness.wait_for(lambda: self.sim.log().count("\ndone") >= 3, 10, "three motions")
-        self.panel.click(*ZERO)
-        self.panel.wait_stdout("Received data: 5160done3600\n")
+        harness.wait_for(lambda: self.sim.log().count("\ndone") >= 3, harness.EFFECT_TIMEOUT_S,
+                         "three motions")
+        self.panel.click(*ZERO, until=self.panel.said("Received data: 5160done3600\n"))
         self.assertEqual(self.frames_after(4)[2:], ["360097090160", "360000000160"])
         self.assertNotIn("Error", self.panel.stderr())
 
     def test_character_above_latin1_is_not_a_digit(self):
         # U+0431 has the low byte 0x31, the digit "1".
-        self.panel.type(*ELBOW_BOX, "\u0431")
+        self.panel.type(*ELBOW_BOX, "\u0431", shows=False)
         self.panel.type(*ELBOW_BOX, "2")
-        self.panel.click(*SEND)
+        self.panel.click(*SEND, until=self.has_frames(1))
         self.assertEqual(self.frames_after(1), ["360000002160"])
 
 
@@ -54,11 +54,9 @@ class WithoutDevice(harness.PanelTest):
     def test_only_the_serial_errors_and_an_empty_reply(self):
         x = harness.Xvfb(self)
         panel = harness.Panel(self, x)
-        panel.click(*POLE)
-        panel.wait_stdout("Received data: \n")
-        panel.click(*SEND)
-        harness.wait_for(lambda: panel.stderr().count("write") >= 2, 10, "the second write error")
-        panel.key("Escape")
+        panel.click(*POLE, until=panel.said("Received data: \n"))
+        panel.click(*SEND, until=lambda: panel.stderr().count("write") >= 2)
+        panel.key("Escape", until=panel.ended)
         self.assertEqual(panel.wait_exit(), 0)
         self.assertEqual(panel.stderr(), "Error: Unable to open the port COM5\n"
                          "Error: Failed to write to serial port\n"

@@ -3,11 +3,10 @@ stays exact, nothing waits past its bounds, and it works again once the
 controller answers."""
 
 import os
-import time
 import unittest
 
 import harness
-from layout import BASE_BOX, BLACK, LIGHT_GRAY, LOAD, NAME_BOX, PLAY, POLE
+from layout import BASE_BOX, BLACK, LIGHT_GRAY, LOAD, NAME_BOX, PLAY, POLE, rows_shown
 
 PROGRAM = ["360 097 090 160", "405 090 005 160", "370 090 045 160"]
 FRAMES = [line.replace(" ", "") for line in PROGRAM]
@@ -24,9 +23,16 @@ class Faults(harness.PanelTest):
         return self.panel
 
     def play(self):
-        self.panel.type(*NAME_BOX, "f")
-        self.panel.click(*LOAD)
-        self.panel.click(PLAY[0], PLAY[1])
+        p = self.panel
+        p.type(*NAME_BOX, "f")
+        p.click(*LOAD, until=lambda: rows_shown(p.screenshot())[:3] == [True] * 3)
+        # Standard output is not flushed before the first "done": the
+        # simulator shows the playback has begun.
+        before = len(self.sim.frames())
+        p.click(*PLAY, until=lambda: len(self.sim.frames()) > before)
+
+    def pole(self, reply):
+        self.panel.click(*POLE, until=self.panel.said("Received data: %s\n" % reply))
 
     def assertStillResponds(self):
         """The panel takes typing and redraws: base 90 lays the needle level."""
@@ -34,13 +40,12 @@ class Faults(harness.PanelTest):
         shot = self.panel.screenshot()
         self.assertColor(shot, 1080, 576, BLACK, radius=2)
         self.assertColor(shot, 1136, 520, LIGHT_GRAY)
-        self.panel.key("Escape")
+        self.panel.key("Escape", until=self.panel.ended)
         self.assertEqual(self.panel.wait_exit(), 0)
 
     def test_hang_up_during_pole(self):
         p = self.start("--hangup-after", "1")
-        p.click(*POLE)
-        p.wait_stdout("Received data: \n")
+        self.pole("")
         self.assertIn("Error: Failed to read from serial port\n", p.stderr())
         self.assertEqual(self.sim.frames(), ["360097090160"])
         self.assertStillResponds()
@@ -56,8 +61,7 @@ class Faults(harness.PanelTest):
 
     def test_extra_bytes_and_a_split_done(self):
         p = self.start("--extra", "XY", "--split-done")
-        p.click(*POLE)
-        p.wait_stdout("Received data: XY3600970901\n")
+        self.pole("XY3600970901")
         harness.wait_for(lambda: "done" in self.sim.log().split("\n", 2)[-1], 10, "the motion")
         self.play()
         harness.wait_for(lambda: p.stdout().count(DONE) == 3, 30, "three waypoints")
@@ -67,13 +71,12 @@ class Faults(harness.PanelTest):
 
     def test_late_acknowledgement_then_the_controller_answers(self):
         p = self.start("--ack-delay", "1500")
-        p.click(*POLE)
         # The read gives up after its total time-out; the late bytes stay
         # queued and the next Pole prints them.
-        p.wait_stdout("Received data: \n")
-        time.sleep(2)
-        p.click(*POLE)
-        p.wait_stdout("Received data: 360097090160\n")
+        self.pole("")
+        harness.wait_for(lambda: "\nack 360097090160\n" in self.sim.log(), 10,
+                         "the late acknowledgement")
+        self.pole("360097090160")
         self.assertEqual(self.sim.frames(), ["360097090160", "360097090160"])
         self.assertNotIn("Error", p.stderr())
         self.assertStillResponds()

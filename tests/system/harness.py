@@ -1,6 +1,10 @@
 """Runs the real panel in Xvfb with the simulated arm controller in place of
 COM5, drives it with xdotool and reads pixels from screenshots.
 
+After an action a test waits, with a deadline, for what it can see: a pixel,
+a console line, a line in the simulator's log, a file's content. The one
+fixed pause is HOLD_S.
+
 Every process a test starts is stopped by its PID in the test's cleanup, also
 when the test fails."""
 
@@ -27,6 +31,18 @@ READY_COLOR = (0, 228, 48)
 # Points between the panels, where only the background is drawn.
 BACKGROUND_POINTS = [(600, 200), (100, 400), (880, 650)]
 BACKGROUND_COLOR = (80, 80, 80)
+
+# raylib samples the keyboard and the mouse once a frame: a key or button
+# that goes down and up between two frames is never seen, and one released
+# and pressed again between two frames stays down for it. A press is held at
+# least this long, and until its effect shows when the caller names one; a
+# release is given as long before the next press.
+HOLD_S = 0.2
+# How long an effect may take to show on a busy machine, whose software
+# rasteriser can make one frame take far longer than 16 ms.
+EFFECT_TIMEOUT_S = 10
+# Around a box's point: the typed text, drawn from the box's left edge.
+TEXT_AREA = (100, 15)
 
 
 def stop(proc, timeout=5.0):
@@ -55,6 +71,28 @@ def wait_for(predicate, timeout, what):
     raise AssertionError("timed out waiting for " + what)
 
 
+def near(shot, x, y, color, tolerance=8, radius=0):
+    """Some pixel within radius of (x, y) has the colour (rasterisers differ
+    by a pixel or two at edges); else the pixels seen."""
+    seen = []
+    for dy in range(-radius, radius + 1):
+        for dx in range(-radius, radius + 1):
+            pixel = shot.at(x + dx, y + dy)
+            if all(abs(a - b) <= tolerance for a, b in zip(pixel, color)):
+                return None
+            seen.append(pixel)
+    return sorted(set(seen))
+
+
+def file_lines(path):
+    """How many line ends the file holds; 0 while it does not exist."""
+    try:
+        with open(path, "rb") as f:
+            return f.read().count(b"\n")
+    except FileNotFoundError:
+        return 0
+
+
 def temp_dir(test):
     path = tempfile.mkdtemp(prefix="tallomir-")
     test.addCleanup(shutil.rmtree, path, True)
@@ -74,6 +112,14 @@ class Screenshot:
     def at(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.pixels[i:i + 3])
+
+    def area(self, x, y, half_width, half_height):
+        """The pixels of the rectangle around (x, y), row by row."""
+        rows = []
+        for row in range(y - half_height, y + half_height + 1):
+            start = (row * self.width + x - half_width) * 3
+            rows.append(self.pixels[start:start + (2 * half_width + 1) * 3])
+        return b"".join(rows)
 
     def save_png(self, display, path):
         subprocess.run(["import", "-display", display, "-window", "root", path], check=True)
@@ -145,6 +191,9 @@ class LinuxLauncher:
     Without a device the panel still runs in a namespace of its own, so that
     a serial port of this machine never stands in for COM5."""
 
+    # How often Panel starts the program before its window must be there.
+    starts = 1
+
     @staticmethod
     def start(test, env, device):
         """The command and environment for one start; env is the display's."""
@@ -163,12 +212,13 @@ class Panel:
 
     launcher (default: the test's `launcher` attribute, else LINUX) gives the
     command for each start, with any setup it needs registered as cleanups
-    of the test, and console_text(raw), the console output as the tests
-    compare it."""
+    of the test; console_text(raw), the console output as the tests compare
+    it; and starts, how often to start the program when it ends silently
+    before its window appears."""
 
     def __init__(self, test, x, device=None, workdir=None, launcher=None):
         self.test, self.x = test, x
-        self.launcher = launcher or getattr(test, "launcher", None) or LINUX
+        self.launcher = launcher or test.launcher or LINUX
         self.work = workdir or temp_dir(test)
         self.bin = os.path.join(self.work, "bin")
         self.programs = os.path.join(self.work, "Programs")
@@ -186,10 +236,10 @@ class Panel:
         wait_for(self._first_picture, 30, "the first picture")
 
     def _start(self, device):
-        """Starts the program and returns its window. A launcher whose own
-        start-up fails now and then without a word (Wine's) gets one more
-        start in that case; the program itself always says why it ends."""
-        starts = 2 if getattr(self.launcher, "retry_silent_exit", False) else 1
+        """Starts the program and returns its window. The program itself
+        always says why it ends; a launcher whose own start-up fails now and
+        then without a word declares more than one start."""
+        starts = self.launcher.starts
         for start in range(starts):
             self._launch(device)
             try:
@@ -239,37 +289,71 @@ class Panel:
     def stderr(self):
         return self.launcher.console_text(self.raw_stderr())
 
-    def wait_stdout(self, text, timeout=10):
-        return wait_for(lambda: text in self.stdout(), timeout, repr(text) + " on stdout")
+    def said(self, text):
+        """A check that text has appeared on standard output."""
+        return lambda: text in self.stdout()
+
+    def wait_stdout(self, text, timeout=EFFECT_TIMEOUT_S):
+        return wait_for(self.said(text), timeout, repr(text) + " on stdout")
+
+    def ended(self):
+        return self.proc.poll() is not None
 
     def point(self, x, y):
+        """Moves the pointer; the next frame sees it there, before any key
+        or button pressed after it (X delivers the events in order)."""
         self.x.xdotool("mousemove", x, y)
-        time.sleep(0.1)
 
-    def click(self, x, y):
-        self.x.xdotool("mousemove", x, y, "sleep", 0.1, "mousedown", 1, "sleep", 0.1,
-                       "mouseup", 1)
-        time.sleep(0.1)
+    def _hold(self, down, up, until, what):
+        self.x.xdotool(*down)
+        try:
+            time.sleep(HOLD_S)
+            if until is not None:
+                wait_for(until, EFFECT_TIMEOUT_S, what)
+        finally:
+            self.x.xdotool(*up)
+            time.sleep(HOLD_S)
 
-    def type(self, x, y, text):
-        # The panel takes one typed character a frame; a busy machine's
-        # software rasteriser can make frames far longer than 16 ms.
+    def click(self, x, y, until=None):
+        """A left click at (x, y), held until until() holds when given."""
         self.point(x, y)
-        self.x.xdotool("type", "--delay", 200, text)
-        time.sleep(0.1)
+        self._hold(["mousedown", 1], ["mouseup", 1], until,
+                   "the effect of a click at %d,%d" % (x, y))
 
-    def key(self, name):
-        self.x.xdotool("keydown", name, "sleep", 0.1, "keyup", name)
-        time.sleep(0.1)
+    def key(self, name, until=None):
+        """A key press, held until until() holds when given."""
+        self._hold(["keydown", name], ["keyup", name], until, "the effect of " + name)
+
+    def text_area(self, x, y):
+        return Screenshot(self.x.name).area(x, y, *TEXT_AREA)
+
+    def changed(self, x, y):
+        """A check that the text around (x, y) no longer looks as it does now."""
+        before = self.text_area(x, y)
+        return lambda: self.text_area(x, y) != before
+
+    def type(self, x, y, text, shows=True):
+        """Types text into the box at (x, y). The panel takes one typed
+        character a frame, and one still queued when the pointer moves on
+        would go to whatever lies there: each character that shows is
+        waited for in the box; one that does not (shows=False) is given a
+        held key's time."""
+        self.point(x, y)
+        for char in text:
+            box_changed = self.changed(x, y) if shows else None
+            self.x.xdotool("type", "--delay", int(HOLD_S * 1000), char)
+            if shows:
+                wait_for(box_changed, EFFECT_TIMEOUT_S, "%r in the box at %d,%d" % (char, x, y))
+            else:
+                time.sleep(HOLD_S)
 
     def screenshot(self):
-        time.sleep(0.2)
         return Screenshot(self.x.name)
 
     def close_button(self):
         subprocess.run([WMCLOSE, self.window], env=self.x.env(), check=True)
 
-    def wait_exit(self, timeout=10):
+    def wait_exit(self, timeout=EFFECT_TIMEOUT_S):
         return self.proc.wait(timeout)
 
 
@@ -278,13 +362,7 @@ class PanelTest(unittest.TestCase):
     launcher = None
 
     def assertColor(self, shot, x, y, expected, tolerance=8, radius=0):
-        """Some pixel within radius of (x, y) has the colour (rasterisers
-        differ by a pixel or two at edges)."""
-        seen = []
-        for dy in range(-radius, radius + 1):
-            for dx in range(-radius, radius + 1):
-                pixel = shot.at(x + dx, y + dy)
-                if all(abs(a - b) <= tolerance for a, b in zip(pixel, expected)):
-                    return
-                seen.append(pixel)
-        self.fail("no pixel near (%d, %d) is %s; saw %s" % (x, y, expected, sorted(set(seen))))
+        """Some pixel within radius of (x, y) has the colour."""
+        seen = near(shot, x, y, expected, tolerance, radius)
+        if seen is not None:
+            self.fail("no pixel near (%d, %d) is %s; saw %s" % (x, y, expected, seen))

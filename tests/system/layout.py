@@ -29,3 +29,10 @@ GREEN = (0, 228, 48)
 WHITE = (255, 255, 255)
 OFF_WHITE = (245, 245, 245)
 DARK_GRAY = (80, 80, 80)
+
+
+def rows_shown(shot):
+    """For each row of the waypoint list, bottom first: whether any text is
+    drawn in it."""
+    return [any(shot.at(px, py) == BLACK for py in range(y, y + 24)
+                for px in range(LIST_X, LIST_X + 180)) for y in LIST_ROWS_Y]

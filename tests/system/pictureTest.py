@@ -48,7 +48,8 @@ class Picture(harness.PanelTest):
         self.panel.type(*ELBOW_BOX, "0")
         self.panel.point(*GRIPPER_BOX)
         for _ in range(3):
-            self.panel.key("BackSpace")
+            self.panel.key("BackSpace", until=self.panel.changed(*GRIPPER_BOX))
+        # The last box shown changed in the frame that drew the new pictures.
         shot = self.panel.screenshot()
         # Base 90: the needle lies level.
         self.assertColor(shot, 1080, 576, BLACK, radius=2)

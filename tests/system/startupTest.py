@@ -34,7 +34,7 @@ class WithDisplay(harness.PanelTest):
         for x, y in [(600, 200), (100, 400), (880, 650)]:
             self.assertColor(shot, x, y, DARK_GRAY, tolerance=0)
         panel.point(600, 300)
-        panel.key("Escape")
+        panel.key("Escape", until=panel.ended)
         self.assertEqual(panel.wait_exit(), 0)
 
     def test_close_button_ends_with_zero(self):
@@ -44,14 +44,14 @@ class WithDisplay(harness.PanelTest):
 
     def test_without_a_device_reports_the_port(self):
         panel = harness.Panel(self, self.x)
-        panel.key("Escape")
+        panel.key("Escape", until=panel.ended)
         panel.wait_exit()
         self.assertIn("Error: Unable to open the port COM5\n", panel.stderr())
 
     def test_with_the_simulator_opens_the_port(self):
         sim = harness.ArmSim(self, harness.temp_dir(self))
         panel = harness.Panel(self, self.x, device=sim.device)
-        panel.key("Escape")
+        panel.key("Escape", until=panel.ended)
         self.assertEqual(panel.wait_exit(), 0)
         self.assertNotIn("Error:", panel.stderr())
 

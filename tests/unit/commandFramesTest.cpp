@@ -1,22 +1,19 @@
 #include "commandFrames.h"
 #include "armSim.h"
 #include "captured.h"
+#include "scriptedController.h"
+#include "waitFor.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <iostream>
-#include <sstream>
-#include <thread>
+#include <string>
+#include <vector>
 
 namespace {
 
-std::vector<std::string> waitForFrames(const ArmSim& sim, size_t count) {
-    for (int i = 0; i < 200 && sim.frames().size() < count; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return sim.frames();
-}
+const std::string pole = poleFrame;
+const std::string zero = zeroFrame;
 
 } // namespace
 
@@ -34,28 +31,77 @@ TEST(CommandFrame, FieldsAreZeroFilledAndNeverCut) {
     }
 }
 
+// A posture prints at most the first 12 bytes of whatever comes back, even
+// nothing, and leaves the rest in the line.
+TEST(CommandActions, PosturePrintsAtMostTwelveBytesOfTheReply) {
+    struct Case {
+        const char* what;
+        std::string frame, reply, printed;
+    } cases[] = {
+        {"Pole, echoed", pole, pole, pole},
+        {"Zero, echoed", zero, zero, zero},
+        {"echo and done together", pole, pole + "done", pole},
+        {"short reply", zero, "3600", "3600"},
+        {"no reply", pole, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ControllerScript script;
+        script.receive(c.frame);
+        if (!c.reply.empty()) {
+            script.send(c.reply);
+        }
+        ScriptedController controller(script);
+        SerialPort serial(controller.device());
+        Captured out(std::cout);
+        Captured err(std::cerr);
+        ASSERT_TRUE(serial.open());
+        sendPosture(serial, c.frame);
+        EXPECT_EQ(out.str(), "Received data: " + c.printed + "\n");
+        EXPECT_EQ(controller.finish(), "");
+        const std::string left = c.reply.substr(c.printed.size());
+        if (!left.empty()) {
+            EXPECT_EQ(serial.read(128), left) << "left in the line";
+        }
+        EXPECT_EQ(err.str(), "");
+    }
+}
+
+// Send reads nothing and prints nothing, and Pole read only its
+// acknowledgement, so the next posture prints the Pole's "done" and the
+// start of the Send's acknowledgement (the controller answers frames in
+// order).
 TEST(CommandActions, PoleSendAndTheQueueNothingClears) {
-    ArmSim sim;
-    SerialPort serial(sim.device());
-    ASSERT_TRUE(serial.open());
+    const std::string sent = "1000090005160";
+    ScriptedController controller(
+        ControllerScript().receive(pole).send(pole).send("done").receive(sent).send(sent).send(
+            "done"));
+    SerialPort serial(controller.device());
     Captured out(std::cout);
     Captured err(std::cerr);
+    ASSERT_TRUE(serial.open());
 
     sendPosture(serial, poleFrame);
-    EXPECT_EQ(out.str(), "Received data: 360097090160\n");
-
-    // Send reads nothing and prints nothing...
+    EXPECT_EQ(out.take(), "Received data: " + pole + "\n");
     sendPosition(serial, 640, 90, 5, 160);
-    EXPECT_EQ(waitForFrames(sim, 2).back(), "1000090005160");
-    EXPECT_EQ(out.str(), "Received data: 360097090160\n");
-
-    // ...and the Pole read only its acknowledgement, so the next posture
-    // prints the Pole's "done" and the start of the Send's acknowledgement
-    // (the controller answers frames in order, after each motion).
+    EXPECT_EQ(out.take(), "");
+    ASSERT_EQ(controller.finish(), "") << "every reply is in the line";
     sendPosture(serial, zeroFrame);
-    EXPECT_EQ(out.str(), "Received data: 360097090160\nReceived data: done10000900\n");
-    EXPECT_EQ(waitForFrames(sim, 3),
-              (std::vector<std::string>{"360097090160", "1000090005160", "360000000160"}));
+    EXPECT_EQ(out.take(), "Received data: done10000900\n");
+    EXPECT_EQ(controller.written(pole.size() + sent.size() + zero.size()), pole + sent + zero);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(CommandActions, PoleToTheSimulator) {
+    ArmSim sim;
+    SerialPort serial(sim.device());
+    Captured out(std::cout);
+    Captured err(std::cerr);
+    ASSERT_TRUE(serial.open());
+    sendPosture(serial, poleFrame);
+    EXPECT_EQ(out.str(), "Received data: " + pole + "\n");
+    EXPECT_TRUE(waitFor([&] { return sim.frames() == std::vector<std::string>{pole}; }))
+        << sim.log();
     EXPECT_EQ(err.str(), "");
 }
 

@@ -36,7 +36,11 @@ stop_leftovers() {
   ps -o pid=,args= -p "$(echo $left | tr ' ' ',')" >&2
   # shellcheck disable=SC2086
   kill $left 2>/dev/null
-  sleep 2
+  # Given up to five seconds to end, then killed.
+  local deadline=$((SECONDS + 5))
+  while [ -n "$(prefix_processes)" ] && [ "$SECONDS" -lt "$deadline" ]; do
+    sleep 0.1
+  done
   left=$(prefix_processes)
   # shellcheck disable=SC2086
   [ -z "$left" ] || kill -KILL $left 2>/dev/null

@@ -37,7 +37,7 @@ class WinePrefix:
 
     # Wine's own start now and then ends at once without a word; harness.Panel
     # then starts the program once more.
-    retry_silent_exit = True
+    starts = 2
 
     def __init__(self, root):
         self._server = None

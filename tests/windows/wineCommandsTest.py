@@ -21,9 +21,8 @@ class ConsoleLineEnds(harness.PanelTest):
 
     def test_error_and_trace_lines(self):
         panel = harness.Panel(self, harness.Xvfb(self))
-        panel.click(*POLE)
-        panel.wait_stdout("Received data: \n")
-        panel.key("Escape")
+        panel.click(*POLE, until=panel.said("Received data: \n"))
+        panel.key("Escape", until=panel.ended)
         self.assertEqual(panel.wait_exit(), 0)
         self.assertEqual(panel.raw_stderr(), "Error: Unable to open the port COM5\r\n"
                          "Error: Failed to write to serial port\r\n"

@@ -16,8 +16,7 @@ class Faults(wine.under_wine(faultsTest.Faults)):
     def test_silent_controller_does_not_freeze_the_panel(self):
         p = self.start("--silent")
         clicked = time.monotonic()
-        p.click(*POLE)
-        p.wait_stdout("Received data: \n")
+        self.pole("")
         # From the press: the 100 ms pause after the frame, then the read's
         # 1000 ms total time-out.
         waited = time.monotonic() - clicked
@@ -33,13 +32,10 @@ class Faults(wine.under_wine(faultsTest.Faults)):
 
     def test_hang_up_during_pole(self):
         p = self.start("--hangup-after", "1")
-        p.click(*POLE)
-        p.wait_stdout("Received data: \n")
+        self.pole("")
         self.assertIn("hangup", self.sim.log())
         self.assertEqual(p.stderr(), "")
-        p.click(*POLE)
-        harness.wait_for(lambda: p.stdout().count("Received data: \n") == 2, 10,
-                         "the second Pole's reply")
+        p.click(*POLE, until=lambda: p.stdout().count("Received data: \n") == 2)
         self.assertEqual(p.stderr(), "Error: Failed to write to serial port\n")
         self.assertEqual(self.sim.frames(), ["360097090160"])
         self.assertStillResponds()

@@ -4,7 +4,6 @@ separators, files in text mode with CR LF line ends."""
 import os
 import unittest
 
-import harness
 import programsTest
 import wine
 from layout import ADD, BASE_BOX, LOAD, NAME_BOX
@@ -25,12 +24,11 @@ class Programs(wine.under_wine(programsTest.Programs)):
 
     def test_add_writes_a_cr_lf_line_through_the_backslash_path(self):
         p = self.panel
-        p.type(*NAME_BOX, "w1")
-        p.click(*LOAD)
-        p.type(*BASE_BOX, "45")
-        p.click(*ADD)
         path = os.path.join(p.programs, "w1.txt")
-        harness.wait_for(lambda: os.path.exists(path) and file_bytes(path), 10, "the waypoint")
+        p.type(*NAME_BOX, "w1")
+        p.click(*LOAD, until=lambda: programsTest.MISSING in p.stderr())
+        p.type(*BASE_BOX, "45")
+        p.click(*ADD, until=lambda: os.path.exists(path) and file_bytes(path))
         self.assertEqual(file_bytes(path), b"405 000 000 160\r\n")
         # The backslashes were separators: nothing landed beside the program.
         self.assertEqual(os.listdir(p.bin), [])
