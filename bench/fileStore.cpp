@@ -2,6 +2,8 @@
 // whole file must do: open it, read it into memory, close it and count its
 // line breaks with memchr. Both are measured in the same run, on the same
 // files, warm in the page cache.
+#include "elapsed.h"
+#include "tempFolder.h"
 #include "utils.h"
 
 #include <benchmark/benchmark.h>
@@ -13,7 +15,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,8 +24,6 @@
 #include <vector>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int programSizes[] = {1000, 10000, 100000};
 constexpr int panelProgramLines = 10000;
@@ -249,12 +248,8 @@ void printFrameCost() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    char pattern[] = "/tmp/tallomir-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        std::perror("temporary folder");
-        return 1;
-    }
-    const std::string folder = pattern;
+    const TempFolder temporary("tallomir-bench");
+    const std::string& folder = temporary.path();
     int status = 0;
     for (int lines : programSizes) {
         const std::string path = programPath(folder, lines);
@@ -271,7 +266,5 @@ int main(int argc, char** argv) {
         printFrameCost();
     }
     benchmark::Shutdown();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
     return status;
 }

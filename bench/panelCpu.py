@@ -63,8 +63,12 @@ def run_panel(x, program_lines):
             for i in range(program_lines):
                 f.write("%03d 090 045 160\n" % (360 + i % 360))
     out = open(os.path.join(work, "out.txt"), "w")
-    proc = subprocess.Popen([harness.PANEL], cwd=os.path.join(work, "bin"), env=x.env(),
-                            stdout=out, stderr=subprocess.STDOUT)
+    # COM5 leads to the simulator's pseudo-terminal, never to a port of this
+    # machine.
+    sim = harness.ArmSim(case, work)
+    command, env = harness.LINUX.start(case, x.env(), sim.device)
+    proc = subprocess.Popen(command, cwd=os.path.join(work, "bin"), env=env, stdout=out,
+                            stderr=subprocess.STDOUT)
     try:
         harness.wait_for(lambda: x.xdotool("search", "--name", "^Tallomir$",
                                            check=False).stdout.strip(), 20, "the panel")

@@ -20,12 +20,7 @@ constexpr int screenWidth = 1280;
 constexpr int screenHeight = 720;
 constexpr const char* windowTitle = "Tallomir";
 constexpr int targetFps = 60;
-constexpr const char* serialPortName = "COM5";
-constexpr Color backgroundColor{80, 80, 80, 255};
-
-constexpr int poleButton = 1;
-constexpr int zeroButton = 2;
-constexpr int sendButton = 3;
+constexpr Color backgroundColor = DARKGRAY;
 
 } // namespace
 
@@ -36,7 +31,7 @@ char narrowTypedCharacter(int codePoint) {
     return static_cast<char>(static_cast<unsigned char>(codePoint));
 }
 
-int runTallomir() {
+int runTallomir(const std::string& portName) {
     InitWindow(screenWidth, screenHeight, windowTitle);
     if (!IsWindowReady()) {
         printf("Window failed to initialize.\n");
@@ -52,7 +47,7 @@ int runTallomir() {
     GripperPanel gripperPanel;
     ButtonsPanel buttonsPanel;
     ProgramPanel programPanel;
-    SerialPort serial{std::string(serialPortName)};
+    SerialPort serial{portName};
     serial.open();
 
     while (!WindowShouldClose()) {

@@ -1,9 +1,12 @@
 #pragma once
 
-// The whole program: window, panels, serial port, frame loop, shutdown.
-// Returns the process exit code. Lives beside main so that tests can run
-// the real frame loop against a scripted raylib.
-int runTallomir();
+#include <string>
+
+// The whole program: window, panels, the serial port portName, frame loop,
+// shutdown. Returns the process exit code. Lives beside main so that tests
+// can run the real frame loop against a scripted raylib and a device of
+// their own.
+int runTallomir(const std::string& portName);
 
 // This frame's typed code point as the one byte every panel takes. Code
 // points above 255 become 0 (nothing typed): their low byte could be a digit

@@ -1,15 +1,14 @@
 #include "commandFrames.h"
 
+#include "jointFields.h"
+
 #include <chrono>
-#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <thread>
 
 namespace {
 
-constexpr int baseOffset = 360;
-constexpr int fieldWidth = 3;
 constexpr int acknowledgementSize = 12;
 constexpr std::chrono::milliseconds postureSettle{100};
 
@@ -17,10 +16,7 @@ constexpr std::chrono::milliseconds postureSettle{100};
 
 std::string composeCommandFrame(int base, int shoulder, int elbow, int gripper) {
     std::ostringstream frame;
-    frame << std::setw(fieldWidth) << std::setfill('0') << base + baseOffset;
-    frame << std::setw(fieldWidth) << std::setfill('0') << shoulder;
-    frame << std::setw(fieldWidth) << std::setfill('0') << elbow;
-    frame << std::setw(fieldWidth) << std::setfill('0') << gripper;
+    writeJointFields(frame, base, shoulder, elbow, gripper, "");
     return frame.str();
 }
 

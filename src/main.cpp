@@ -1,5 +1,5 @@
 #include "app.h"
 
 int main() {
-    return runTallomir();
+    return runTallomir("COM5");
 }

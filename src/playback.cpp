@@ -19,16 +19,28 @@ std::string withoutSpaces(std::string line) {
     return line;
 }
 
+void reportStop(int lineNumber, const char* reason) {
+    std::cerr << "Error: Playback stopped at line " << lineNumber << ": " << reason << std::endl;
+}
+
+// One read into data; false, reported, when the line is dead.
+bool readOrStop(SerialPort& serial, int lineNumber, std::string& data) {
+    data = serial.read(readSize);
+    if (serial.lastReadFailed()) {
+        reportStop(lineNumber, "the serial port cannot be read");
+        return false;
+    }
+    return true;
+}
+
 // Reads until "done" has come, possibly split over several reads. False
 // when the line failed or the time limit passed first.
 bool waitForDone(SerialPort& serial, int lineNumber,
                  std::chrono::steady_clock::time_point deadline) {
     std::string receivedData;
+    std::string data;
     while (true) {
-        const std::string data = serial.read(readSize);
-        if (serial.lastReadFailed()) {
-            std::cerr << "Error: Playback stopped at line " << lineNumber
-                      << ": the serial port cannot be read" << std::endl;
+        if (!readOrStop(serial, lineNumber, data)) {
             return false;
         }
         if (!data.empty()) {
@@ -39,8 +51,7 @@ bool waitForDone(SerialPort& serial, int lineNumber,
             }
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            std::cerr << "Error: Playback stopped at line " << lineNumber << ": no 'done' came"
-                      << std::endl;
+            reportStop(lineNumber, "no 'done' came");
             return false;
         }
     }
@@ -54,10 +65,8 @@ bool playLine(SerialPort& serial, const std::string& lineRead, int lineNumber,
     serial.write(lineRead);
     std::cout << "lineRead = " << lineRead << "\n";
     std::cout << "\n";
-    const std::string acknowledgement = serial.read(readSize);
-    if (serial.lastReadFailed()) {
-        std::cerr << "Error: Playback stopped at line " << lineNumber
-                  << ": the serial port cannot be read" << std::endl;
+    std::string acknowledgement;
+    if (!readOrStop(serial, lineNumber, acknowledgement)) {
         return false;
     }
     std::cout << acknowledgement << "\n";

@@ -27,10 +27,13 @@ constexpr size_t chunkSize = 64 * 1024;
 constexpr size_t firstChunkSize = 4 * 1024;
 constexpr char lineBreak = '\n';
 
+// Every reader opens in binary, so all of them see the same lines: Windows
+// text mode would end the file at a Ctrl-Z byte, and Remove's rewrite would
+// lose whatever follows it. The CR of a CR LF is dropped with the line's end.
 // fopen succeeds on a folder on Linux and only the reads fail: a folder
 // counts as a file that cannot be opened.
-FILE* openForReading(const std::string& filename, const char* mode = "r") {
-    FILE* file = std::fopen(filename.c_str(), mode);
+FILE* openForReading(const std::string& filename) {
+    FILE* file = std::fopen(filename.c_str(), "rb");
     if (file == nullptr) {
         return nullptr;
     }
@@ -101,9 +104,7 @@ std::string lineFrom(FILE* file, uint64_t from, uint64_t end) {
 
 // Reads back from the end of the file, a chunk at a time, counting line
 // breaks until it reaches the one before the wanted line: the panel's list,
-// near the end, costs a few kilobytes however long the program is. Opened in
-// binary, since a text stream can only seek to positions it reported; the
-// CR of a CR LF goes with the line's end either way.
+// near the end, costs a few kilobytes however long the program is.
 std::string findLineFromEnd(FILE* file, size_t lineFromEnd) {
     if (std::fseek(file, 0, SEEK_END) != 0) {
         return "";
@@ -273,7 +274,7 @@ bool canOpenForWriting(const std::string& filename) {
 } // namespace
 
 std::string readLine(const std::string& filename, int lineFromEnd) {
-    FILE* file = openForReading(filename, "rb");
+    FILE* file = openForReading(filename);
     if (file == nullptr) {
         std::cerr << "Error opening file for reading.\n";
         return "";

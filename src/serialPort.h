@@ -43,7 +43,7 @@ class SerialPort {
     bool readFailed = false;
 };
 
-// A device that reports no total read time-out at all (Windows drivers and
-// Wine do) would let a read from a silent controller wait forever: such a
-// device gets a total of 1000 ms.
+// A device that reports no total read time-out at all (Windows drivers,
+// Wine and the POSIX layer do) would let a read from a silent controller
+// wait forever: such a device gets a total of 1000 ms.
 void boundSilentRead(COMMTIMEOUTS& timeouts);

@@ -4,11 +4,11 @@
 
 #include <string>
 
-// pi / 180 rounded to single precision: the turn of a line angle of one degree.
-inline constexpr float degreesToRadians = 0.017453292f;
-
-// Draws a thick line from start, length pixels long, at a line angle in
+// The end of a line from start, length pixels long, at a line angle in
 // degrees: 0 points down the screen, positive angles turn clockwise.
+Vector2 lineEnd(Vector2 start, float length, float angle);
+
+// Draws a thick line from start to lineEnd(start, length, angle).
 void drawLineSLAW(Vector2 start, float length, float angle, float width, Color color);
 
 // Program files: one waypoint per line. Every call opens, reads or rewrites,

@@ -1,17 +1,19 @@
 #include "UI/button.h"
 
+#include "layoutScale.h"
+
 #include <utility>
 
 namespace {
 
-constexpr int fontSize = 26;
+constexpr int fontSize = static_cast<int>(scaled(20));
 // The label margins, 5 design units on each side, summed in float.
-constexpr float labelMargins = 13.334f;
-constexpr float height = 40.002f;
-// The face inset (2.5 design units) and the label inset; double sums.
-constexpr double faceInset = 3.3335;
-constexpr double faceInsets = 6.667;
-constexpr double labelInset = 6.667;
+constexpr float labelMargins = scaled(2 * 5);
+constexpr float height = scaled(30);
+// The face inset on each side and the label inset; double sums.
+constexpr double faceInset = scaledDouble(2.5);
+constexpr double faceInsets = scaledDouble(2 * 2.5);
+constexpr double labelInset = scaledDouble(5);
 
 } // namespace
 

@@ -1,14 +1,16 @@
 #include "UI/textBox.h"
 
+#include "layoutScale.h"
+
 #include <utility>
 
 namespace {
 
-// The black rim, 2.5 design units wide, and the text's offset from the top,
-// 3.75 design units; the sums with these are made in double precision.
-constexpr double rimWidth = 3.3335;
-constexpr double rimWidths = 6.667;
-constexpr double textTop = 5.000249999999999;
+// The black rim on each side and the text's offset from the top; the sums
+// with these are made in double precision.
+constexpr double rimWidth = scaledDouble(2.5);
+constexpr double rimWidths = scaledDouble(2 * 2.5);
+constexpr double textTop = scaledDouble(3.75);
 
 } // namespace
 

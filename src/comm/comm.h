@@ -35,27 +35,25 @@ constexpr DWORD GENERIC_WRITE = 0x40000000u;
 constexpr DWORD OPEN_EXISTING = 3;
 
 constexpr BYTE NOPARITY = 0;
-constexpr BYTE ODDPARITY = 1;
-constexpr BYTE EVENPARITY = 2;
 constexpr BYTE ONESTOPBIT = 0;
-constexpr BYTE TWOSTOPBITS = 2;
+// A parity or stop-bit setting other than the port's.
+constexpr BYTE otherSetting = 0xFF;
 
-// Line settings, read and written as a whole.
+// Line settings, read and written as a whole. Only the port's own line,
+// 9600 8N1, can be applied: the port asks for nothing else.
 struct DCB {
-    DWORD DCBlength = sizeof(DCB);
     DWORD BaudRate = 0; // bits per second
-    BYTE ByteSize = 8;  // data bits, 5 to 8
+    BYTE ByteSize = 0;  // data bits
     BYTE Parity = NOPARITY;
     BYTE StopBits = ONESTOPBIT;
 };
 
-// Read and write time-outs in milliseconds, with the Windows meaning.
+// Read time-outs in milliseconds, with the Windows meaning. Writes have
+// none: the port never sets one.
 struct COMMTIMEOUTS {
     DWORD ReadIntervalTimeout;
     DWORD ReadTotalTimeoutMultiplier;
     DWORD ReadTotalTimeoutConstant;
-    DWORD WriteTotalTimeoutMultiplier;
-    DWORD WriteTotalTimeoutConstant;
 };
 
 HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,

@@ -1,15 +1,10 @@
 #include "panels/basePanel.h"
 
+#include "layoutScale.h"
+#include "panels/valueBox.h"
 #include "utils.h"
 
 namespace {
-
-// The box fits three digits of the label font plus a margin; its height is
-// the font size plus the rim.
-constexpr const char* widestValue = "888";
-constexpr double inputMargin = 13.334;
-constexpr double inputRim = 6.667;
-constexpr int valueLength = 3;
 
 // The disc's rim: one-pixel rings, each a pixel further out.
 constexpr int rimRings = 4;
@@ -18,15 +13,13 @@ constexpr int halfTurn = 180;
 } // namespace
 
 BasePanel::BasePanel()
-    : border{906.712f, 430.0215f, 533.36f, 333.35f}, borderWidth(4.0002f),
-      borderColor(BLACK), circlePos{1136.7235f, 576.6955f}, circleSize(136.6735f),
-      circleColor(LIGHTGRAY), lineWidth(4.0002f), lineColor(BLACK), textPos{920.046f, 446.689f},
-      fontSize(26.668f), fontColor(BLACK), inputPos{923.3795f, 473.357f},
-      inputSize{
-          static_cast<float>(MeasureText(widestValue, static_cast<int>(fontSize)) + inputMargin),
-          static_cast<float>(fontSize + inputRim)},
+    : border{scaled(680), scaled(322.5), scaled(400), scaled(250)}, borderWidth(scaled(3)),
+      borderColor(BLACK), circlePos{scaled(852.5), scaled(432.5)}, circleSize(scaled(102.5)),
+      circleColor(LIGHTGRAY), lineWidth(scaled(3)),
+      lineColor(BLACK), textPos{scaled(690), scaled(335)}, fontSize(labelFontSize),
+      fontColor(BLACK), inputPos{scaled(692.5), scaled(355)}, inputSize(valueBoxSize()),
       currentAngle(0),
-      baseInput(inputPos.x, inputPos.y, inputSize.x, inputSize.y, valueLength, true) {}
+      baseInput(inputPos.x, inputPos.y, inputSize.x, inputSize.y, valueDigits, true) {}
 
 void BasePanel::process(char a) {
     baseInput.addChar(a);

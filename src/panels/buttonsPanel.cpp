@@ -1,20 +1,17 @@
 #include "panels/buttonsPanel.h"
 
+#include "layoutScale.h"
+
 namespace {
 
-constexpr int noButton = 0;
-constexpr int poleButton = 1;
-constexpr int zeroButton = 2;
-constexpr int sendButton = 3;
-
-constexpr float borderWidth = 4.0002f;
+constexpr float borderWidth = scaled(3);
 
 } // namespace
 
 ButtonsPanel::ButtonsPanel()
-    : polePos{133.34f, 30.33485f}, zeroPos{410.0205f, 30.33485f}, sendPos{700.035f, 30.33485f},
-      border{0, 0, 910.7122f, 100.6717f}, pole(polePos, "Pole", GRAY), zero(zeroPos, "Zero", GRAY),
-      send(sendPos, "Send", GREEN) {}
+    : polePos{scaled(100), scaled(22.75)}, zeroPos{scaled(307.5), scaled(22.75)},
+      sendPos{scaled(525), scaled(22.75)}, border{0, 0, scaled(683), scaled(75.5)},
+      pole(polePos, "Pole", GRAY), zero(zeroPos, "Zero", GRAY), send(sendPos, "Send", GREEN) {}
 
 void ButtonsPanel::process() {
     pole.process();

@@ -1,36 +1,30 @@
 #include "panels/gripperPanel.h"
 
+#include "layoutScale.h"
+#include "panels/valueBox.h"
 #include "utils.h"
 
 namespace {
 
-// The box fits three digits of the label font plus a margin.
-constexpr const char* widestValue = "888";
-constexpr int labelFontSize = 26;
-constexpr double inputMargin = 13.334;
-constexpr float inputHeight = 33.335f;
-constexpr int valueLength = 3;
 constexpr const char* presetValue = "160";
 
 // Below this the preview would cross the jaws under the pivot; it shows
 // them level instead.
 constexpr int smallestPreview = 90;
-constexpr float jawThickness = 3.3335f;
+constexpr float jawThickness = scaled(2.5);
 constexpr Color jawColor = WHITE;
-constexpr float pivotRadius = 10.0005f;
+constexpr float pivotRadius = scaled(7.5);
 constexpr Color pivotColor = GRAY;
 
 } // namespace
 
 GripperPanel::GripperPanel()
-    : border{906.712f, 96.6715f, 146.674f, 204.0102f}, borderWidth(4.0002f),
-      borderColor(BLACK), gripperInputPos{950.0475f, 256.6795f},
-      gripperInputSize{static_cast<float>(MeasureText(widestValue, labelFontSize) + inputMargin),
-                       inputHeight},
-      gripperTextPos{926.713f, 223.3445f}, previewPos{976.7155f, 203.3435f},
-      previewLength(100.005f),
+    : border{scaled(680), scaled(72.5), scaled(110), scaled(153)}, borderWidth(scaled(3)),
+      borderColor(BLACK), gripperInputPos{scaled(712.5), scaled(192.5)},
+      gripperInputSize(valueBoxSize()), gripperTextPos{scaled(695), scaled(167.5)},
+      previewPos{scaled(732.5), scaled(152.5)}, previewLength(scaled(75)),
       gripperInput(gripperInputPos.x, gripperInputPos.y, gripperInputSize.x, gripperInputSize.y,
-                   valueLength, true),
+                   valueDigits, true),
       currentGripper(0) {
     gripperInput.setText(presetValue);
 }
@@ -49,7 +43,7 @@ void GripperPanel::process(char a) {
 void GripperPanel::draw() const {
     gripperInput.draw();
     DrawText("Gripper", static_cast<int>(gripperTextPos.x), static_cast<int>(gripperTextPos.y),
-             labelFontSize, BLACK);
+             static_cast<int>(labelFontSize), BLACK);
     drawLineSLAW(previewPos, previewLength, static_cast<float>(currentGripper), jawThickness,
                  jawColor);
     drawLineSLAW(previewPos, previewLength, static_cast<float>(-currentGripper), jawThickness,

@@ -1,8 +1,8 @@
 #include "panels/programPanel.h"
 
+#include "jointFields.h"
+#include "layoutScale.h"
 #include "utils.h"
-
-#include <iomanip>
 
 namespace {
 
@@ -13,32 +13,23 @@ constexpr const char* programFolder = "../Programs/";
 #endif
 constexpr const char* programExtension = ".txt";
 
-constexpr Color black{0, 0, 0, 255};
-constexpr Color gray{130, 130, 130, 255};
-constexpr Color green{0, 228, 48, 255};
-
-// Layout: design values times 1.3334.
-constexpr Rectangle nameBox{1060.053f, 30.33485f, 213.344f, 40.002f}; // 795, 22.75, 160, 30
+constexpr Rectangle nameBox{scaled(795), scaled(22.75), scaled(160), scaled(30)};
 constexpr int nameLength = 9;
-constexpr Vector2 savePos{1180.059f, 96.0048f};   // 885, 72
-constexpr Vector2 loadPos{1073.387f, 96.0048f};   // 805, 72
-constexpr Vector2 addPos{1195.3931f, 140.007f};   // 896.5, 105
-constexpr Vector2 removePos{1073.387f, 140.007f}; // 805, 105
-constexpr Vector2 playPos{960.048f, 30.33485f};   // 720, 22.75
+constexpr Vector2 savePos{scaled(885), scaled(72)};
+constexpr Vector2 loadPos{scaled(805), scaled(72)};
+constexpr Vector2 addPos{scaled(896.5), scaled(105)};
+constexpr Vector2 removePos{scaled(805), scaled(105)};
+constexpr Vector2 playPos{scaled(720), scaled(22.75)};
 
 // The outline and the list use plain whole numbers.
 constexpr Rectangle frame{906, 0, 433, 436};
-constexpr float frameThickness = 4.0002f;
+constexpr float frameThickness = scaled(3);
 constexpr int listRows = 9;
 constexpr int rowX = 1063;
 constexpr int rowFontSize = 24;
 constexpr int rowStep = 36;
 constexpr int rowBase = 280;
 constexpr double rowScale = 0.6667;
-
-// The base is stored turned by a full circle, as in the command frame.
-constexpr int baseOffset = 360;
-constexpr int fieldWidth = 3;
 
 } // namespace
 
@@ -47,9 +38,9 @@ ProgramPanel::ProgramPanel()
       loadButtonPos(loadPos), addButtonPos(addPos), removeButtonPos(removePos),
       playButtonPos(playPos), nameInput(nameInputRec.x, nameInputRec.y, nameInputRec.width,
                                         nameInputRec.height, nameLength, false),
-      saveButton(saveButtonPos, "Save", gray), loadButton(loadButtonPos, "Load", gray),
-      addButton(addButtonPos, "Add", gray), removeButton(removeButtonPos, "Remove", gray),
-      playButton(playButtonPos, "Play", green), offset(0) {}
+      saveButton(saveButtonPos, "Save", GRAY), loadButton(loadButtonPos, "Load", GRAY),
+      addButton(addButtonPos, "Add", GRAY), removeButton(removeButtonPos, "Remove", GRAY),
+      playButton(playButtonPos, "Play", GREEN), offset(0) {}
 
 void ProgramPanel::process(char a, int currentBaseInput, int currentShoulderInput,
                            int currentElbowInput, int currentGripperInput) {
@@ -76,9 +67,8 @@ void ProgramPanel::process(char a, int currentBaseInput, int currentShoulderInpu
     if (addButton.isPressed()) {
         oss.str("");
         oss.clear();
-        oss << std::setfill('0') << std::setw(fieldWidth) << currentBaseInput + baseOffset << " "
-            << std::setw(fieldWidth) << currentShoulderInput << " " << std::setw(fieldWidth)
-            << currentElbowInput << " " << std::setw(fieldWidth) << currentGripperInput;
+        writeJointFields(oss, currentBaseInput, currentShoulderInput, currentElbowInput,
+                         currentGripperInput, " ");
         appendLine(currentFilePath, oss.str());
     }
     if (removeButton.isPressed()) {
@@ -95,7 +85,7 @@ void ProgramPanel::process(char a, int currentBaseInput, int currentShoulderInpu
 }
 
 void ProgramPanel::draw() const {
-    DrawRectangleLinesEx(frame, frameThickness, black);
+    DrawRectangleLinesEx(frame, frameThickness, BLACK);
     nameInput.draw();
     saveButton.draw();
     loadButton.draw();
@@ -113,6 +103,6 @@ void ProgramPanel::drawWaypoints() const {
         const std::string text = readLine(currentFilePath, i);
         const int y = static_cast<int>(
             static_cast<double>(rowStep * (offset + listRows - i) + rowBase) * rowScale);
-        DrawText(text.c_str(), rowX, y, rowFontSize, black);
+        DrawText(text.c_str(), rowX, y, rowFontSize, BLACK);
     }
 }

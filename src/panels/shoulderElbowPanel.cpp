@@ -1,25 +1,18 @@
 #include "panels/shoulderElbowPanel.h"
 
+#include "layoutScale.h"
+#include "panels/valueBox.h"
 #include "utils.h"
-
-#include "raymath.h"
 
 namespace {
 
-// A box fits three digits of the label font plus a margin.
-constexpr const char* widestValue = "888";
-constexpr int valueFontSize = 26;
-constexpr double inputMargin = 13.334;
-constexpr float inputHeight = 33.335f;
-constexpr int valueLength = 3;
-
 // The arm picture, left of the panel column with the shoulder near the
 // bottom of the window.
-constexpr Vector2 shoulderPivot{453.356f, 703.3685f};
-constexpr float segmentLength = 223.3445f;
-constexpr float segmentThickness = 3.3335f;
+constexpr Vector2 shoulderPivot{scaled(340), scaled(527.5)};
+constexpr float segmentLength = scaled(167.5);
+constexpr float segmentThickness = scaled(2.5);
 constexpr Color segmentColor = RAYWHITE;
-constexpr float jointRadius = 10.0005f;
+constexpr float jointRadius = scaled(7.5);
 constexpr Color jointColor = GRAY;
 
 // Shoulder 0 points the upper arm left, which is line angle 90; the forearm
@@ -27,23 +20,20 @@ constexpr Color jointColor = GRAY;
 constexpr int upperArmTurn = 90;
 constexpr int forearmTurn = 180;
 
-Vector2 measuredInputSize() {
-    return {static_cast<float>(MeasureText(widestValue, valueFontSize) + inputMargin), inputHeight};
-}
-
 } // namespace
 
 ShoulderElbowPanel::ShoulderElbowPanel()
-    : border{906.712f, 296.6815f, 146.674f, 137.3402f}, borderWidth(4.0002f),
-      borderColor(BLACK), elbowInputPos{950.0475f, 330.0165f},
-      elbowInputSize(measuredInputSize()), shoulderInputPos{950.0475f, 390.0195f},
-      shoulderInputSize(measuredInputSize()), elbowTextPos{943.3805f, 303.3485f},
-      elbowTextSize(26.668f), elbowTextColor(BLACK), shoulderTextPos{920.046f, 363.3515f},
-      shoulderTextSize(26.668f), shoulderTextColor(BLACK),
-      elbowInput(elbowInputPos.x, elbowInputPos.y, elbowInputSize.x, elbowInputSize.y, valueLength,
+    : border{scaled(680), scaled(222.5), scaled(110), scaled(103)}, borderWidth(scaled(3)),
+      borderColor(BLACK), elbowInputPos{scaled(712.5), scaled(247.5)},
+      elbowInputSize(valueBoxSize()), shoulderInputPos{scaled(712.5), scaled(292.5)},
+      shoulderInputSize(valueBoxSize()), elbowTextPos{scaled(707.5), scaled(227.5)},
+      elbowTextSize(labelFontSize),
+      elbowTextColor(BLACK), shoulderTextPos{scaled(690), scaled(272.5)},
+      shoulderTextSize(labelFontSize), shoulderTextColor(BLACK),
+      elbowInput(elbowInputPos.x, elbowInputPos.y, elbowInputSize.x, elbowInputSize.y, valueDigits,
                  true),
       shoulderInput(shoulderInputPos.x, shoulderInputPos.y, shoulderInputSize.x,
-                    shoulderInputSize.y, valueLength, true),
+                    shoulderInputSize.y, valueDigits, true),
       currentElbow(0), currentShoulder(0) {}
 
 void ShoulderElbowPanel::process(char a) {
@@ -72,12 +62,9 @@ void ShoulderElbowPanel::draw() const {
     DrawCircle(static_cast<int>(shoulderPivot.x), static_cast<int>(shoulderPivot.y), jointRadius,
                jointColor);
 
-    // The elbow: the end of the upper arm, by the line helper's own steps so
+    // The elbow: the end of the upper arm as the line helper computes it, so
     // that the forearm starts exactly where the upper arm line ends.
-    Vector2 direction{0, 1};
-    direction = Vector2Rotate(direction, degreesToRadians * static_cast<float>(upperArmAngle));
-    direction = Vector2Scale(direction, segmentLength);
-    const Vector2 end = Vector2Add(shoulderPivot, direction);
+    const Vector2 end = lineEnd(shoulderPivot, segmentLength, static_cast<float>(upperArmAngle));
 
     drawLineSLAW(end, segmentLength,
                  static_cast<float>(currentShoulder - currentElbow - forearmTurn), segmentThickness,

@@ -1,41 +1,24 @@
 // Random program files and random sequences of append, remove, count and
 // read, checked against a model of the file as a list of lines.
+#include "captured.h"
+#include "fileText.h"
+#include "tempFolder.h"
 #include "utils.h"
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
+// One folder for the whole run, removed when the fuzzer ends.
 const std::string& programPath() {
-    static const std::string path = [] {
-        char folder[] = "/tmp/tallomir-fuzz-XXXXXX";
-        if (mkdtemp(folder) == nullptr) {
-            std::abort();
-        }
-        return std::string(folder) + "/program.txt";
-    }();
+    static const TempFolder folder("tallomir-fuzz");
+    static const std::string path = folder / "program.txt";
     return path;
-}
-
-std::string fileBytes() {
-    std::ifstream in(programPath(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void writeFile(const std::string& bytes) {
-    std::ofstream out(programPath(), std::ios::binary | std::ios::trunc);
-    out << bytes;
 }
 
 // What the reading functions see in a file: lines split at "\n", a last
@@ -100,12 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < repeat; ++i) {
         content += segment;
     }
-    writeFile(content);
+    writeFile(programPath(), content);
     std::vector<std::string> model = linesOf(content);
     std::string bytes = content;
 
-    std::ostringstream quiet;
-    std::streambuf* old = std::cerr.rdbuf(quiet.rdbuf());
+    Captured quiet(std::cerr);
     int lastOp = -1;
     while (!in.empty()) {
         lastOp = in.next() % 4;
@@ -147,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         }
         }
-        const std::string actual = fileBytes();
+        const std::string actual = readFile(programPath());
         if (actual != bytes) {
             size_t at = 0;
             while (at < actual.size() && at < bytes.size() && actual[at] == bytes[at]) {
@@ -160,7 +142,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         check(actual == bytes, "nothing but the asked-for change reaches the file");
     }
-    std::cerr.rdbuf(old);
     check(quiet.str().empty(), "no error message for a file that exists");
     return 0;
 }

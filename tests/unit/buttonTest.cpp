@@ -45,7 +45,7 @@ TEST_F(ButtonTest, SizeFollowsTheLabel) {
     }
 }
 
-TEST_F(ButtonTest, ClickCountsInTheFrameOfThePressInside) {
+TEST_F(ButtonTest, ClickCountsInTheFrameOfThePressInsideAndTheMouseButtonIsAskedOnlyThere) {
     const Vector2 on{130, 220};
     struct Step {
         const char* what;

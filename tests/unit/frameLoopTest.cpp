@@ -1,52 +1,159 @@
 #include "app.h"
+#include "captured.h"
 #include "fakeRaylib.h"
+#include "fileText.h"
+#include "programFolders.h"
+#include "scriptedController.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-const std::vector<std::string> shellCalls = {
-    "InitWindow",   "IsWindowReady",   "SetTargetFPS", "ToggleFullscreen", "WindowShouldClose",
-    "BeginDrawing", "ClearBackground", "EndDrawing",   "CloseWindow"};
+// Runs the real program for the scripted frames, its serial port on the
+// scripted controller's line, and keeps what it printed.
+struct Outcome {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
 
-std::vector<std::string> namesAmong(const std::vector<std::string>& wanted) {
-    std::vector<std::string> names;
-    for (const fake::Call& c : fake::calls()) {
-        for (const std::string& w : wanted) {
-            if (c.name == w) {
-                names.push_back(c.name);
-            }
-        }
-    }
-    return names;
-}
-
-// Runs the real program for the scripted frames, with the serial port's
-// complaints kept off the test's console.
-int runFrames(const std::vector<fake::Frame>& frames) {
+Outcome runFrames(const std::vector<fake::Frame>& frames, const std::string& port) {
     fake::reset();
     fake::scriptFrames(frames);
-    std::ostringstream err;
-    std::streambuf* old = std::cerr.rdbuf(err.rdbuf());
-    int status = runTallomir();
-    std::cerr.rdbuf(old);
-    return status;
+    Captured out(std::cout);
+    Captured err(std::cerr);
+    Outcome run;
+    run.status = runTallomir(port);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
 }
 
-size_t indexOf(const std::string& name, size_t from = 0) {
-    const std::vector<fake::Call>& calls = fake::calls();
-    for (size_t i = from; i < calls.size(); ++i) {
-        if (calls[i].name == name) {
-            return i;
+std::vector<fake::Call> callsNamed(const std::string& name) {
+    std::vector<fake::Call> found;
+    for (const fake::Call& c : fake::calls()) {
+        if (c.name == name) {
+            found.push_back(c);
         }
     }
-    return calls.size();
+    return found;
+}
+
+double distance(double x0, double y0, double x1, double y1) {
+    return std::hypot(x1 - x0, y1 - y0);
+}
+
+bool contains(const Rectangle& r, Vector2 p) {
+    return p.x >= r.x && p.x < r.x + r.width && p.y >= r.y && p.y < r.y + r.height;
+}
+
+// Where the panels put their widgets, found from what one drawn frame shows:
+// a button by the label drawn on it, a box by the label drawn next to it. A
+// layout value moved in the product needs no edit here.
+class Layout {
+  public:
+    Layout() {
+        ScriptedController controller;
+        runFrames({fake::Frame{}}, controller.device());
+        for (const fake::Call& c : callsNamed("DrawText")) {
+            if (!c.text.empty()) {
+                labels.push_back(c);
+            }
+        }
+        for (const fake::Call& c : callsNamed("DrawRectangleRec")) {
+            boxes.push_back({float(c.numbers[0]), float(c.numbers[1]), float(c.numbers[2]),
+                             float(c.numbers[3])});
+        }
+    }
+
+    // A point on the label's text, inside the button that draws it.
+    Vector2 on(const std::string& text) const {
+        const fake::Call& label = find(text);
+        return {float(label.numbers[0]) + 2, float(label.numbers[1]) + 2};
+    }
+
+    // The box nearest to the label, below it when below is true, else level
+    // with it or above it: the joint panels label their boxes from above, the
+    // name box sits beside Play.
+    Rectangle boxBy(const std::string& text, bool below = true) const {
+        const fake::Call& label = find(text);
+        const double x = label.numbers[0];
+        const double y = label.numbers[1];
+        Rectangle best{};
+        double bestDistance = 1e9;
+        for (const Rectangle& box : boxes) {
+            if ((box.y > y) == below && distance(x, y, box.x, box.y) < bestDistance) {
+                best = box;
+                bestDistance = distance(x, y, box.x, box.y);
+            }
+        }
+        EXPECT_LT(bestDistance, 1e9) << "no box by " << text;
+        return best;
+    }
+
+    Vector2 centre(const Rectangle& box) const {
+        return {box.x + box.width / 2, box.y + box.height / 2};
+    }
+
+    // A frame that clicks the button labelled text.
+    fake::Frame click(const std::string& text) const {
+        fake::Frame frame;
+        frame.mouse = on(text);
+        frame.leftClick = true;
+        return frame;
+    }
+
+    // Frames that type text, one character a frame, into a box.
+    std::vector<fake::Frame> type(const Rectangle& box, const std::string& text) const {
+        std::vector<fake::Frame> frames;
+        for (char c : text) {
+            fake::Frame frame;
+            frame.mouse = centre(box);
+            frame.character = static_cast<unsigned char>(c);
+            frames.push_back(frame);
+        }
+        return frames;
+    }
+
+    // The last text drawn inside the box.
+    static std::string shownIn(const Rectangle& box) {
+        std::string shown;
+        for (const fake::Call& c : callsNamed("DrawText")) {
+            if (contains(box, {float(c.numbers[0]), float(c.numbers[1])})) {
+                shown = c.text;
+            }
+        }
+        return shown;
+    }
+
+  private:
+    const fake::Call& find(const std::string& text) const {
+        const auto found = std::find_if(labels.begin(), labels.end(),
+                                        [&](const fake::Call& c) { return c.text == text; });
+        if (found == labels.end()) {
+            ADD_FAILURE() << "nothing draws \"" << text << "\"";
+            static const fake::Call nowhere{"DrawText", {-1000, -1000, 0}};
+            return nowhere;
+        }
+        return *found;
+    }
+
+    std::vector<fake::Call> labels;
+    std::vector<Rectangle> boxes;
+};
+
+std::vector<fake::Frame> joined(std::vector<std::vector<fake::Frame>> parts) {
+    std::vector<fake::Frame> frames;
+    for (const auto& part : parts) {
+        frames.insert(frames.end(), part.begin(), part.end());
+    }
+    return frames;
 }
 
 } // namespace
@@ -54,8 +161,11 @@ size_t indexOf(const std::string& name, size_t from = 0) {
 TEST(FrameLoop, WindowNotReadyReportsAndCreatesNothing) {
     fake::reset();
     fake::failWindow();
+    ScriptedController controller;
+    // printf writes to C's stdout, which Captured, a C++ stream buffer,
+    // cannot see.
     testing::internal::CaptureStdout();
-    int status = runTallomir();
+    const int status = runTallomir(controller.device());
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Window failed to initialize.\n");
     EXPECT_EQ(status, -1);
     std::vector<std::string> names;
@@ -63,83 +173,164 @@ TEST(FrameLoop, WindowNotReadyReportsAndCreatesNothing) {
         names.push_back(c.name);
     }
     EXPECT_EQ(names, (std::vector<std::string>{"InitWindow", "IsWindowReady"}));
+    EXPECT_EQ(controller.written(), "");
 }
 
-TEST(FrameLoop, StartsRunsAFrameAndShutsDownInOrder) {
-    EXPECT_EQ(runFrames({fake::Frame{}}), 0);
-    EXPECT_EQ(
-        namesAmong(shellCalls),
-        (std::vector<std::string>{"InitWindow", "IsWindowReady", "SetTargetFPS", "ToggleFullscreen",
-                                  "WindowShouldClose", "BeginDrawing", "ClearBackground",
-                                  "EndDrawing", "WindowShouldClose", "CloseWindow"}));
-    const std::vector<fake::Call>& calls = fake::calls();
-    const fake::Call& init = calls[indexOf("InitWindow")];
-    EXPECT_EQ(init.numbers, (std::vector<double>{1280, 720}));
-    EXPECT_EQ(init.text, "Tallomir");
-    EXPECT_EQ(calls[indexOf("SetTargetFPS")].numbers, (std::vector<double>{60}));
-    const fake::Call& clear = calls[indexOf("ClearBackground")];
-    EXPECT_EQ((std::vector<int>{clear.color.r, clear.color.g, clear.color.b, clear.color.a}),
-              (std::vector<int>{80, 80, 80, 255}));
-    // The panels measure their labels only once the window has its font.
-    EXPECT_GT(indexOf("MeasureText"), indexOf("ToggleFullscreen"));
-}
-
-TEST(FrameLoop, FeedsThePanelsInOrderAndDrawsThemInOrder) {
-    runFrames({fake::Frame{}});
-    // Each panel's boxes and buttons test the pointer in the order the loop
-    // feeds them: shoulder and elbow, base, gripper, action bar, programs.
-    std::vector<std::pair<double, double>> tested;
+TEST(FrameLoop, ShellCallsFollowTheOrderOfStartUpFrameAndShutdown) {
+    ScriptedController controller;
+    const Outcome run = runFrames({fake::Frame{}}, controller.device());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out + run.err, "") << "the port opened, and nothing was sent";
+    const std::vector<std::string> shellCalls = {
+        "InitWindow",   "IsWindowReady",   "SetTargetFPS", "ToggleFullscreen", "WindowShouldClose",
+        "BeginDrawing", "ClearBackground", "EndDrawing",   "CloseWindow"};
+    std::vector<std::string> names;
     for (const fake::Call& c : fake::calls()) {
-        if (c.name == "CheckCollisionPointRec") {
-            tested.emplace_back(c.numbers[2], c.numbers[3]);
+        if (std::find(shellCalls.begin(), shellCalls.end(), c.name) != shellCalls.end()) {
+            names.push_back(c.name);
         }
     }
-    const std::vector<std::pair<double, double>> expected = {
-        {950.0475f, 330.0165f}, {950.0475f, 390.0195f}, {923.3795f, 473.357f},
-        {950.0475f, 256.6795f}, {133.34f, 30.33485f},   {410.0205f, 30.33485f},
-        {700.035f, 30.33485f},  {1060.053f, 30.33485f}, {1180.059f, 96.0048f},
-        {1073.387f, 96.0048f},  {1195.3931f, 140.007f}, {1073.387f, 140.007f},
-        {960.048f, 30.33485f}};
-    EXPECT_EQ(tested, expected);
-
-    // The first thing each panel draws, in drawing order: base outline,
-    // shoulder and elbow outline, gripper box, Pole button, programs frame.
-    std::vector<std::pair<double, double>> firsts;
-    size_t begin = indexOf("ClearBackground");
-    for (size_t i = begin + 1; i < fake::calls().size(); ++i) {
-        firsts.emplace_back(fake::calls()[i].numbers.empty() ? 0 : fake::calls()[i].numbers[0],
-                            fake::calls()[i].numbers.size() < 2 ? 0 : fake::calls()[i].numbers[1]);
-    }
-    auto position = [&](std::pair<double, double> p) {
-        return std::find(firsts.begin(), firsts.end(), p) - firsts.begin();
+    EXPECT_EQ(names, (std::vector<std::string>{"InitWindow", "IsWindowReady", "SetTargetFPS",
+                                               "ToggleFullscreen", "WindowShouldClose",
+                                               "BeginDrawing", "ClearBackground", "EndDrawing",
+                                               "WindowShouldClose", "CloseWindow"}));
+    const fake::Call init = callsNamed("InitWindow").at(0);
+    EXPECT_EQ(init.numbers, (std::vector<double>{1280, 720}));
+    EXPECT_EQ(init.text, "Tallomir");
+    EXPECT_EQ(callsNamed("SetTargetFPS").at(0).numbers, (std::vector<double>{60}));
+    const Color clear = callsNamed("ClearBackground").at(0).color;
+    EXPECT_EQ((std::vector<int>{clear.r, clear.g, clear.b, clear.a}),
+              (std::vector<int>{80, 80, 80, 255}));
+    // The panels measure their labels only once the window has its font.
+    const auto at = [](const std::string& name) {
+        const auto& calls = fake::calls();
+        return std::find_if(calls.begin(), calls.end(),
+                            [&](const fake::Call& c) { return c.name == name; }) -
+               calls.begin();
     };
-    EXPECT_LT(position({906.712f, 430.0215f}), position({906.712f, 296.6815f}));
-    EXPECT_LT(position({906.712f, 296.6815f}), position({950.0475f, 256.6795f}));
-    EXPECT_LT(position({950.0475f, 256.6795f}), position({133, 30}));
-    EXPECT_LT(position({133, 30}), position({906, 0}));
-    EXPECT_LT(position({906, 0}), static_cast<long>(firsts.size()));
+    EXPECT_GT(at("MeasureText"), at("ToggleFullscreen"));
+}
+
+TEST(FrameLoop, WidgetsTestThePointerInTheOrderTheLoopFeedsThePanels) {
+    const Layout layout;
+    ScriptedController controller;
+    runFrames({fake::Frame{}}, controller.device());
+    std::vector<Rectangle> tested;
+    for (const fake::Call& c : callsNamed("CheckCollisionPointRec")) {
+        tested.push_back(
+            {float(c.numbers[2]), float(c.numbers[3]), float(c.numbers[4]), float(c.numbers[5])});
+    }
+    // Shoulder and elbow first, then base, gripper, the action bar and the
+    // program panel, whose name box comes before its buttons.
+    const std::vector<std::string> widgets = {"box under Elbow",
+                                              "box under Shoulder",
+                                              "box under Base",
+                                              "box under Gripper",
+                                              "Pole",
+                                              "Zero",
+                                              "Send",
+                                              "name box beside Play",
+                                              "Save",
+                                              "Load",
+                                              "Add",
+                                              "Remove",
+                                              "Play"};
+    ASSERT_EQ(tested.size(), widgets.size());
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const std::string& widget = widgets[i];
+        const std::string under = "box under ";
+        if (widget.rfind(under, 0) == 0) {
+            const Rectangle box = layout.boxBy(widget.substr(under.size()));
+            EXPECT_TRUE(box.x == tested[i].x && box.y == tested[i].y) << i << ": " << widget;
+        } else if (widget == "name box beside Play") {
+            const Rectangle box = layout.boxBy("Play", false);
+            EXPECT_TRUE(box.x == tested[i].x && box.y == tested[i].y) << i << ": " << widget;
+        } else {
+            EXPECT_TRUE(contains(tested[i], layout.on(widget))) << i << ": " << widget;
+        }
+    }
+}
+
+TEST(FrameLoop, PanelsAreDrawnInTheOrderThatLetsLaterOnesCoverEarlierOnes) {
+    ScriptedController controller;
+    runFrames({fake::Frame{}}, controller.device());
+    const std::vector<fake::Call> drawn = fake::drawCalls();
+    const auto firstDrawing = [&](const std::string& text) {
+        return std::find_if(drawn.begin(), drawn.end(),
+                            [&](const fake::Call& c) { return c.text == text; }) -
+               drawn.begin();
+    };
+    EXPECT_EQ(drawn.front().name, "ClearBackground");
+    // One label of each panel, in the order the panels are drawn.
+    const std::vector<std::string> labels = {"Base", "Elbow", "Gripper", "Pole", "Play"};
+    for (std::size_t i = 1; i < labels.size(); ++i) {
+        EXPECT_LT(firstDrawing(labels[i - 1]), firstDrawing(labels[i]))
+            << labels[i - 1] << " before " << labels[i];
+    }
+    EXPECT_LT(firstDrawing(labels.back()), static_cast<long>(drawn.size()));
 }
 
 TEST(FrameLoop, TakesOneCharacterPerFrameAndDropsCodePointsAbove255) {
-    const Vector2 elbowBox{970, 340};
+    const Layout layout;
+    const Rectangle elbowBox = layout.boxBy("Elbow");
     fake::Frame wide;
-    wide.mouse = elbowBox;
+    wide.mouse = layout.centre(elbowBox);
     wide.character = 0x431;
-    fake::Frame two;
-    two.mouse = elbowBox;
-    two.character = '2';
-    runFrames({wide, two, fake::Frame{}});
-    int taken = 0;
-    std::string lastElbowText = "?";
-    for (const fake::Call& c : fake::calls()) {
-        taken += c.name == "GetCharPressed";
-        // The elbow box's text is drawn 5 pixels below the box's top.
-        if (c.name == "DrawText" && c.numbers[1] == 335) {
-            lastElbowText = c.text;
-        }
+    std::vector<fake::Frame> frames = {wide};
+    for (const fake::Frame& digit : layout.type(elbowBox, "2")) {
+        frames.push_back(digit);
     }
-    EXPECT_EQ(taken, 3);
-    EXPECT_EQ(lastElbowText, "2");
+    frames.push_back(fake::Frame{});
+    ScriptedController controller;
+    runFrames(frames, controller.device());
+    EXPECT_EQ(callsNamed("GetCharPressed").size(), frames.size());
+    EXPECT_EQ(Layout::shownIn(elbowBox), "2");
+}
+
+TEST(FrameLoopOnTheWire, PoleAndZeroSendTheirPosturesAndPrintTheReply) {
+    const Layout layout;
+    struct Case {
+        const char* button;
+        std::string frame;
+    } cases[] = {{"Pole", "360097090160"}, {"Zero", "360000000160"}};
+    for (const Case& c : cases) {
+        ScriptedController controller(ControllerScript().receive(c.frame).send(c.frame));
+        const Outcome run = runFrames({layout.click(c.button)}, controller.device());
+        EXPECT_EQ(controller.finish(), "") << c.button;
+        EXPECT_EQ(controller.written(), c.frame) << c.button;
+        EXPECT_EQ(run.out, "Received data: " + c.frame + "\n") << c.button;
+        EXPECT_EQ(run.err, "") << c.button;
+    }
+}
+
+TEST(FrameLoopOnTheWire, SendWritesTheTypedPositionAndPrintsNothing) {
+    const Layout layout;
+    ScriptedController controller;
+    const Outcome run = runFrames(joined({layout.type(layout.boxBy("Base"), "45"),
+                                          layout.type(layout.boxBy("Shoulder"), "90"),
+                                          layout.type(layout.boxBy("Elbow"), "5"),
+                                          {layout.click("Send")}}),
+                                  controller.device());
+    EXPECT_EQ(controller.written(12), "405090005160");
+    EXPECT_EQ(run.out + run.err, "");
+}
+
+TEST(FrameLoopOnTheWire, PlaySendsTheLoadedProgramLineByLine) {
+    const Layout layout;
+    const ProgramFolders folders;
+    writeFile(folders.program("arm"), "360 097 090 160\n405 090 005 160\n");
+    ScriptedController controller(ControllerScript().moves("360097090160").moves("405090005160"));
+    const Outcome run =
+        runFrames(joined({layout.type(layout.boxBy("Play", false), "arm"),
+                          {layout.click("Load"), layout.click("Play"), fake::Frame{}}}),
+                  controller.device());
+    EXPECT_EQ(controller.finish(), "");
+    EXPECT_EQ(controller.written(), "360097090160405090005160");
+    EXPECT_EQ(run.out, "lineRead = 360097090160\n\n360097090160\n"
+                       "'done' received from serial device!\n"
+                       "lineRead = 405090005160\n\n405090005160\n"
+                       "'done' received from serial device!\n");
+    EXPECT_EQ(run.err, "");
 }
 
 TEST(TypedCharacter, NarrowsToOneSignedByte) {

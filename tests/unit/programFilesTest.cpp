@@ -1,4 +1,6 @@
 #include "captured.h"
+#include "fileText.h"
+#include "tempFolder.h"
 #include "utils.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +9,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <sys/resource.h>
@@ -24,21 +25,6 @@ const char writingMessage[] = "Error opening file for writing.\n";
 
 class ProgramFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char name[] = "/tmp/tallomirFilesXXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        dir = name;
-        file = dir + "/program.txt";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static void write(const std::string& path, const std::string& content) {
-        std::ofstream(path, std::ios::binary) << content;
-    }
-    static std::string contents(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir)) {
@@ -47,8 +33,9 @@ class ProgramFiles : public ::testing::Test {
         return names;
     }
 
-    std::string dir;
-    std::string file;
+    TempFolder folder{"tallomirFiles"};
+    const std::string dir = folder.path();
+    const std::string file = folder / "program.txt";
 };
 
 // What a file holds and the lines every reading operation must see in it.
@@ -81,7 +68,7 @@ std::vector<Shape> shapes() {
 TEST_F(ProgramFiles, EveryLineReadsBackFromTheEnd) {
     for (const Shape& shape : shapes()) {
         SCOPED_TRACE(shape.what);
-        write(file, shape.content);
+        writeFile(file, shape.content);
         Captured err(std::cerr);
         const int n = static_cast<int>(shape.lines.size());
         EXPECT_EQ(countLinesInFile(file), n);
@@ -92,7 +79,7 @@ TEST_F(ProgramFiles, EveryLineReadsBackFromTheEnd) {
             EXPECT_EQ(readLine(file, k), "") << "lineFromEnd " << k;
         }
         EXPECT_EQ(err.str(), "");
-        EXPECT_EQ(contents(file), shape.content) << "reading changed the file";
+        EXPECT_EQ(readFile(file), shape.content) << "reading changed the file";
     }
 }
 
@@ -106,7 +93,7 @@ TEST_F(ProgramFiles, ManyLinesReadAnywhere) {
         lines.push_back(std::to_string(i) + " 090 045 160"); // lines straddle chunks
         content += lines.back() + "\n";
     }
-    write(file, content);
+    writeFile(file, content);
     Captured err(std::cerr);
     EXPECT_EQ(countLinesInFile(file), n);
     for (int k : {0, 1, 8, 1022, 1023, 1024, 1025, 1026, 4000, 50000, n - 3, n - 2, n - 1}) {
@@ -130,7 +117,7 @@ TEST_F(ProgramFiles, LongLinesFarFromTheEnd) {
     for (const std::string& line : lines) {
         content += line + "\n";
     }
-    write(file, content);
+    writeFile(file, content);
     const int n = static_cast<int>(lines.size());
     for (int k = 1000; k < n; ++k) {
         ASSERT_EQ(readLine(file, k), lines[n - 1 - k]) << "lineFromEnd " << k;
@@ -153,10 +140,10 @@ TEST_F(ProgramFiles, RemoveLastLineKeepsTheOthersEachWithALineBreak) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "before \"" << c.before << "\"");
-        write(file, c.before);
+        writeFile(file, c.before);
         Captured err(std::cerr);
         removeLastLine(file);
-        EXPECT_EQ(contents(file), c.after);
+        EXPECT_EQ(readFile(file), c.after);
         EXPECT_EQ(err.str(), "");
         EXPECT_EQ(entries(), std::vector<std::string>{"program.txt"}) << "no temporary left";
     }
@@ -176,11 +163,11 @@ TEST_F(ProgramFiles, AppendNeverJoinsTwoLines) {
         SCOPED_TRACE(c.before == nullptr ? "missing" : c.before);
         fs::remove(file);
         if (c.before != nullptr) {
-            write(file, c.before);
+            writeFile(file, c.before);
         }
         Captured err(std::cerr);
         appendLine(file, line);
-        EXPECT_EQ(contents(file), c.after);
+        EXPECT_EQ(readFile(file), c.after);
         EXPECT_EQ(readLine(file, 0), line);
         EXPECT_EQ(err.str(), "");
     }
@@ -189,7 +176,7 @@ TEST_F(ProgramFiles, AppendNeverJoinsTwoLines) {
 TEST_F(ProgramFiles, AppendWritesTheGivenTextAsIs) {
     appendLine(file, "");
     appendLine(file, "a\nb");
-    EXPECT_EQ(contents(file), "\na\nb\n");
+    EXPECT_EQ(readFile(file), "\na\nb\n");
     EXPECT_EQ(countLinesInFile(file), 3);
 }
 
@@ -229,10 +216,10 @@ TEST_F(ProgramFiles, FilesThatCannotBeOpened) {
 
 TEST_F(ProgramFiles, RemoveKeepsThePermissions) {
     for (fs::perms mode : {fs::perms(0640), fs::perms(0604), fs::perms(0755)}) {
-        write(file, "a\nb\n");
+        writeFile(file, "a\nb\n");
         fs::permissions(file, mode);
         removeLastLine(file);
-        EXPECT_EQ(contents(file), "a\n");
+        EXPECT_EQ(readFile(file), "a\n");
         EXPECT_EQ(fs::status(file).permissions(), mode);
     }
 }
@@ -263,7 +250,7 @@ TEST_F(ProgramFiles, FailedRewriteLeavesTheOriginal) {
     for (int i = 0; i < 2000; ++i) {
         original += "405 090 005 160\n";
     }
-    write(file, original);
+    writeFile(file, original);
     fs::permissions(file, fs::perms(0640));
     Captured err(std::cerr);
     {
@@ -271,7 +258,7 @@ TEST_F(ProgramFiles, FailedRewriteLeavesTheOriginal) {
         removeLastLine(file);
     }
     EXPECT_EQ(err.str(), writingMessage);
-    EXPECT_EQ(contents(file), original);
+    EXPECT_EQ(readFile(file), original);
     EXPECT_EQ(fs::status(file).permissions(), fs::perms(0640));
     EXPECT_EQ(entries(), std::vector<std::string>{"program.txt"}) << "temporary removed";
 }

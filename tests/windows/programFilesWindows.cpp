@@ -111,6 +111,22 @@ void filesFromElsewhereRead() {
     checkEqual(bytesOf(file), "1\r\n2\r\n3\r\n", "rewrite of a file with bare line feeds");
 }
 
+void aCtrlZIsAByteLikeAnyOther() {
+    // Text mode would end the file at the Ctrl-Z: the count would miss lines
+    // that readLine sees, and the rewrite would drop them.
+    const std::string file = folder + "ctrlZ.txt";
+    const std::string first = "360 097 090 160\r\n";
+    const std::string second = "\x1a"
+                               "405 090 005 160\r\n";
+    writeBytes(file, first + second + "360 000 000 160\r\n");
+    checkEqual(countLinesInFile(file), 3, "count of a file with a Ctrl-Z");
+    checkEqual(readLine(file, 1), second.substr(0, second.size() - 2), "the line with the Ctrl-Z");
+    checkEqual(readLine(file, 0), "360 000 000 160", "the line after the Ctrl-Z");
+    removeLastLine(file);
+    checkEqual(bytesOf(file), first + second, "rewrite of a file with a Ctrl-Z");
+    checkEqual(countLinesInFile(file), 2, "count after the rewrite");
+}
+
 void aLineFarFromTheEnd() {
     const std::string file = folder + "long.txt";
     {
@@ -148,6 +164,7 @@ int main() {
     appendWritesCrLfAndReadingStripsIt();
     removeLastLineReplacesTheFileKeepingCrLf();
     filesFromElsewhereRead();
+    aCtrlZIsAByteLikeAnyOther();
     aLineFarFromTheEnd();
     whatCannotBeOpened();
     std::cout << checks - failures << " of " << checks << " checks passed" << std::endl;
