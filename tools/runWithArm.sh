@@ -1,9 +1,11 @@
 #!/bin/sh
-# runWithArm.sh: `make run`. Starts the simulated arm, runs the panel from
+# runWithArm.sh: `make run`. Starts the simulated arm with its 3D view
+# (which stays above the panel and leaves it the keyboard), runs the panel from
 # demo/bin (so its "../Programs/" is demo/Programs) with "COM5" leading to
 # the simulator, and stops the simulator when the panel exits. The
 # simulator's log is shown on the terminal, prefixed "armsim: ", and kept in
-# demo/armsim.log.
+# demo/armsim.log. ARMSIM_OPTIONS adds options of the simulator, for example
+# ARMSIM_OPTIONS="--limits shoulder=15-165 --camera side" make run.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +16,8 @@ startWaitSteps=100 # of 50 ms
 
 mkdir -p "$demo/bin" "$demo/Programs"
 : >"$log"
-"$build/tallomir-armsim" >"$log" &
+# shellcheck disable=SC2086 # the options are words
+"$build/tallomir-armsim" --view ${ARMSIM_OPTIONS:-} >"$log" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 trap 'exit 130' INT TERM

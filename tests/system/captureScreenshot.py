@@ -12,8 +12,8 @@ WAYPOINTS = [("0", "97", "90"), ("45", "60", "40"), ("120", "30", "20")]
 
 
 def write_demo_program(panel):
-    """Opens the program "demo" and adds three waypoints, typed as an
-    operator would; each step waits until the panel has taken it."""
+    """Opens the program "demo" and adds the three waypoints, typed as an
+    operator would."""
     program = os.path.join(panel.programs, "demo.txt")
     panel.type(*NAME_BOX, "demo")
     panel.click(*LOAD, until=lambda: "Error opening file" in panel.stderr())
@@ -28,7 +28,7 @@ def write_demo_program(panel):
         panel.click(*ADD, until=lambda: harness.file_lines(program) == number)
 
 
-class Capture(unittest.TestCase):
+class Capture(harness.PanelTest):
     def runTest(self):
         x = harness.Xvfb(self)
         sim = harness.ArmSim(self, harness.temp_dir(self))

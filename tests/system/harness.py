@@ -218,7 +218,7 @@ class Panel:
 
     def __init__(self, test, x, device=None, workdir=None, launcher=None):
         self.test, self.x = test, x
-        self.launcher = launcher or getattr(test, "launcher", None) or LINUX
+        self.launcher = launcher or test.launcher or LINUX
         self.work = workdir or temp_dir(test)
         self.bin = os.path.join(self.work, "bin")
         self.programs = os.path.join(self.work, "Programs")

@@ -1,22 +1,26 @@
 // The simulated controller, driven through the real serial port class.
 #include "armSim.h"
+#include "elapsed.h"
+#include "masterReads.h"
+#include "pty.h"
 #include "serialPort.h"
+#include "waitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fcntl.h>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
-#include <poll.h>
+#include <memory>
 #include <sstream>
 #include <stdlib.h>
-#include <termios.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // Motions as short as they get (100 ms), so tests do not wait on the arm.
@@ -46,20 +50,8 @@ std::string joined(const std::vector<std::string>& chunks) {
     return all;
 }
 
-bool waitForLog(const ArmSim& sim, const std::string& text, int waitMs = 2000) {
-    const auto deadline = Clock::now() + milliseconds(waitMs);
-    while (Clock::now() < deadline) {
-        if (sim.log().find(text) != std::string::npos) {
-            return true;
-        }
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-    return false;
-}
-
-long msSince(Clock::time_point start) {
-    return static_cast<long>(
-        std::chrono::duration_cast<milliseconds>(Clock::now() - start).count());
+bool waitForLog(const ArmSim& sim, const std::string& text) {
+    return waitFor([&] { return sim.log().find(text) != std::string::npos; });
 }
 
 } // namespace
@@ -70,48 +62,16 @@ TEST(ArmSim, PrintsItsDeviceFirst) {
     EXPECT_EQ(sim.log(), sim.device() + "\n");
 }
 
-TEST(ArmSim, CutsFramesByLengthAndDropsWhatIsNoFrame) {
-    struct Case {
-        const char* what;
-        std::vector<std::string> writes; // 60 ms of silence after each
-        std::vector<std::string> frames;
-        std::vector<std::string> logLines;
-    } cases[] = {
-        {"12 characters",
-         {"405090005160"},
-         {"405090005160"},
-         {"frame 405090005160 base 45 shoulder 90 elbow 5 gripper 160"}},
-        {"13 characters",
-         {"1359000000160"},
-         {"1359000000160"},
-         {"frame 1359000000160 base 999 shoulder 0 elbow 0 gripper 160"}},
-        {"back to back, 12 then 13",
-         {"9990000001601000090005160"},
-         {"999000000160", "1000090005160"},
-         {"base 639 shoulder 0", "base 640 shoulder 90 elbow 5"}},
-        {"a non-digit spoils the frame",
-         {"4050x0005160", "360000000160"},
-         {"360000000160"},
-         {"dropped 4050x0005160\n"}},
-        {"an incomplete frame, then silence",
-         {"36009", "360097090160"},
-         {"360097090160"},
-         {"dropped 36009\n", "frame 360097090160 base 0 shoulder 97 elbow 90 gripper 160"}},
-        {"control bytes shown escaped", {"a b\r\n"}, {}, {"dropped a\\x20b\\x0d\\x0a\n"}},
-    };
-    for (const Case& c : cases) {
-        ArmSim sim({fast, fastValue});
-        SerialPort port(sim.device());
-        ASSERT_TRUE(port.open());
-        for (const std::string& bytes : c.writes) {
-            port.write(bytes);
-            std::this_thread::sleep_for(milliseconds(60));
-        }
-        for (const std::string& line : c.logLines) {
-            EXPECT_TRUE(waitForLog(sim, line)) << c.what << ": " << line << "\n" << sim.log();
-        }
-        EXPECT_EQ(sim.frames(), c.frames) << c.what;
-    }
+TEST(ArmSim, LogsFramesAndWhatItDropped) {
+    ArmSim sim({fast, fastValue});
+    SerialPort port(sim.device());
+    ASSERT_TRUE(port.open());
+    port.write("4050x0005160");
+    EXPECT_TRUE(waitForLog(sim, "dropped 4050x0005160\n")) << sim.log();
+    port.write("1359000000160");
+    EXPECT_TRUE(waitForLog(sim, "frame 1359000000160 base 999 shoulder 0 elbow 0 gripper 160\n"))
+        << sim.log();
+    EXPECT_EQ(sim.frames(), std::vector<std::string>{"1359000000160"});
 }
 
 TEST(ArmSim, AcknowledgesThenSaysDoneOnceTheMotionIsOver) {
@@ -214,33 +174,89 @@ TEST(ArmSim, HangupAfterClosesTheLineAtThatFrame) {
     EXPECT_EQ(sim.frames(), (std::vector<std::string>{"360097090160", "360000000160"}));
 }
 
-TEST(ArmSim, DeviceOptionUsesTheGivenLine) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    termios raw{};
-    tcgetattr(master, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(master, TCSANOW, &raw);
-    const std::string path = ptsname(master);
-    {
-        ArmSim sim({"--device", path, fast, fastValue});
-        EXPECT_EQ(sim.device(), path);
-        const std::string frame = "405090005160";
-        ASSERT_EQ(::write(master, frame.data(), frame.size()), ssize_t(frame.size()));
-        std::string reply;
-        const auto deadline = Clock::now() + milliseconds(2000);
-        while (reply.find("done") == std::string::npos && Clock::now() < deadline) {
-            pollfd entry{master, POLLIN, 0};
-            char chunk[64];
-            if (poll(&entry, 1, 50) > 0 && (entry.revents & POLLIN)) {
-                const ssize_t n = ::read(master, chunk, sizeof chunk);
-                ASSERT_GT(n, 0);
-                reply.append(chunk, static_cast<std::size_t>(n));
+TEST(ArmSim, ABadCommandLineEndsItWithOneLineBeforeItOpensALine) {
+    for (const std::string options : {"--limits elbow=170-0", "--camera back", "--view --bogus"}) {
+        const std::string command = std::string(ARMSIM_PATH) + " " + options + " 2>&1";
+        FILE* output = popen(command.c_str(), "r");
+        ASSERT_NE(output, nullptr);
+        std::string text;
+        char chunk[256];
+        while (std::fgets(chunk, sizeof chunk, output) != nullptr) {
+            text += chunk;
+        }
+        const int status = pclose(output);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << options;
+        EXPECT_EQ(text.rfind("tallomir-armsim: ", 0), 0u) << text;
+        EXPECT_EQ(text.find('\n'), text.size() - 1) << "one line, no device: " << text;
+    }
+}
+
+// The child takes this process's environment; the displays are put back
+// after.
+class NoDisplay {
+  public:
+    NoDisplay() {
+        for (Saved& variable : saved) {
+            if (const char* value = std::getenv(variable.name)) {
+                variable.value = value;
+                variable.set = true;
+            }
+            unsetenv(variable.name);
+        }
+    }
+    ~NoDisplay() {
+        for (const Saved& variable : saved) {
+            if (variable.set) {
+                setenv(variable.name, variable.value.c_str(), 1);
             }
         }
-        EXPECT_EQ(reply, frame + "done");
     }
-    ::close(master);
+
+  private:
+    struct Saved {
+        const char* name;
+        std::string value;
+        bool set = false;
+    };
+    Saved saved[2]{{"DISPLAY", "", false}, {"WAYLAND_DISPLAY", "", false}};
+};
+
+TEST(ArmSim, WithoutADisplayTheViewSaysSoAndTheArmStillAnswers) {
+    std::unique_ptr<ArmSim> sim;
+    {
+        NoDisplay none;
+        sim = std::make_unique<ArmSim>(std::vector<std::string>{"--view", fast, fastValue});
+    }
+    EXPECT_TRUE(
+        waitForLog(*sim, sim->device() + "\nview: no display, going on without the window\n"))
+        << sim->log();
+    SerialPort port(sim->device());
+    ASSERT_TRUE(port.open());
+    port.write("360097090160");
+    EXPECT_EQ(joined(readUntil(port, "done", 3000)), "360097090160done");
+}
+
+TEST(ArmSim, AJointOutsideItsLimitIsStillAnsweredAndSaysWhereItStopped) {
+    ArmSim sim({"--limits", "shoulder=0-120,gripper=90-180", fast, fastValue});
+    SerialPort port(sim.device());
+    ASSERT_TRUE(port.open());
+    port.write("360150090050");
+    EXPECT_EQ(joined(readUntil(port, "done", 3000)), "360150090050done");
+    EXPECT_TRUE(waitForLog(sim, "frame 360150090050 base 0 shoulder 150 elbow 90 gripper 50\n"
+                                "limit shoulder 150 outside 0-120, stopped at 120\n"
+                                "limit gripper 50 outside 90-180, stopped at 90\n"
+                                "ack 360150090050\ndone\n"))
+        << sim.log();
+}
+
+TEST(ArmSim, DeviceOptionUsesTheGivenLine) {
+    Pty line;
+    line.makeRaw();
+    ArmSim sim({"--device", line.path(), fast, fastValue});
+    EXPECT_EQ(sim.device(), line.path());
+    const std::string frame = "405090005160";
+    ASSERT_EQ(::write(line.master(), frame.data(), frame.size()), ssize_t(frame.size()));
+    std::string reply;
+    EXPECT_TRUE(readMasterUntil(line.master(), "done", reply)) << reply;
+    EXPECT_EQ(reply, frame + "done");
 }

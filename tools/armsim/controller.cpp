@@ -15,7 +15,8 @@ constexpr std::size_t readChunk = 256;
 
 } // namespace
 
-Controller::Controller(const SimOptions& options, Line& line) : options(options), line(line) {}
+Controller::Controller(const SimOptions& options, Line& line, ArmState& arm)
+    : options(options), line(line), arm(arm) {}
 
 int Controller::run(const volatile std::sig_atomic_t& stop) {
     sigset_t unblocked;
@@ -73,6 +74,7 @@ bool Controller::accept(const ReaderEvent& event) {
     }
     logLine("frame " + event.bytes + " " + describePosition(decodeFrame(event.bytes)));
     ++framesSeen;
+    arm.frameArrived(event.bytes);
     if (options.hangupAfter > 0 && framesSeen >= options.hangupAfter) {
         // As a pulled cable: whatever was still due is never sent.
         line.close();
@@ -90,13 +92,20 @@ void Controller::startNextFrame(SimClock::time_point now) {
     }
     const std::string frame = queued.front();
     queued.pop_front();
-    const ArmPosition target = decodeFrame(frame);
-    const auto motion = motionTime(position, target, options.speedDegPerS);
-    position = target;
+    const LimitedPosition target = applyLimits(decodeFrame(frame), options.limits);
+    for (const std::string& text : target.logLines) {
+        if (!text.empty()) {
+            logLine(text);
+        }
+    }
+    const auto motion = motionTime(position, target.position, options.speedDegPerS);
+    position = target.position;
+    // The arm sets off as it acknowledges, so "done" leaves as it arrives.
+    const auto ackAt = now + std::chrono::milliseconds(options.ackDelayMs);
+    arm.startMotion(target, ackAt, ackAt + motion);
     if (options.silent) {
         return;
     }
-    const auto ackAt = now + std::chrono::milliseconds(options.ackDelayMs);
     if (!options.extra.empty()) {
         steps.push_back({ackAt, options.extra, "extra " + printable(options.extra)});
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "armState.h"
 #include "frameReader.h"
 #include "line.h"
 #include "motion.h"
@@ -12,10 +13,11 @@
 // The simulated arm controller: one thread, one poll loop with deadlines.
 // Frames that arrive while a motion runs wait in a queue and are answered
 // in order, each with its acknowledgement and, once the motion is over,
-// "done".
+// "done". Each motion is published to the arm state, where the view reads
+// it; "done" goes out when that motion ends.
 class Controller {
   public:
-    Controller(const SimOptions& options, Line& line);
+    Controller(const SimOptions& options, Line& line, ArmState& arm);
     // Runs until stop becomes nonzero or the line ends; the exit code.
     int run(const volatile std::sig_atomic_t& stop);
 
@@ -35,6 +37,7 @@ class Controller {
 
     SimOptions options;
     Line& line;
+    ArmState& arm;
     FrameReader reader;
     std::deque<std::string> queued;
     std::deque<Step> steps;

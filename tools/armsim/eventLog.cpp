@@ -3,8 +3,9 @@
 #include <cstdio>
 
 void logLine(const std::string& line) {
-    std::fputs(line.c_str(), stdout);
-    std::fputc('\n', stdout);
+    // One call, so that a line from the view's thread never splits one from
+    // the controller's.
+    std::fputs((line + "\n").c_str(), stdout);
     std::fflush(stdout);
 }
 

@@ -4,8 +4,9 @@
 #include <cstring>
 
 const char* const usageText =
-    "usage: tallomir-armsim [--speed DEG_PER_S] [--silent] [--no-done] [--split-done]\n"
-    "                       [--ack-delay MS] [--extra BYTES] [--hangup-after N] [--device PATH]\n";
+    "usage: tallomir-armsim [--speed DEG_PER_S] [--silent] [--no-done] [--split-done] "
+    "[--ack-delay MS] [--extra BYTES] [--hangup-after N] [--device PATH] "
+    "[--limits JOINT=LOW-HIGH[,...]] [--view] [--camera side|top|front]";
 
 namespace {
 
@@ -24,7 +25,19 @@ bool parseCount(const char* text, int minimum, int& value) {
     return true;
 }
 
-bool parseValued(const std::string& name, const char* value, SimOptions& options) {
+bool parseValued(const std::string& name, const char* value, SimOptions& options,
+                 std::string& error) {
+    if (name == "--limits") {
+        return parseLimits(value, options.limits, error);
+    }
+    if (name == "--camera") {
+        if (!parseCameraPreset(value, options.camera)) {
+            error =
+                std::string("bad value for --camera: ") + value + " (expected side, top or front)";
+            return false;
+        }
+        return true;
+    }
     if (name == "--speed") {
         return parseNumber(value, 0.001, options.speedDegPerS);
     }
@@ -52,6 +65,8 @@ bool parseFlag(const std::string& name, SimOptions& options) {
         options.noDone = true;
     } else if (name == "--split-done") {
         options.splitDone = true;
+    } else if (name == "--view") {
+        options.view = true;
     } else {
         return false;
     }
@@ -60,7 +75,7 @@ bool parseFlag(const std::string& name, SimOptions& options) {
 
 bool takesValue(const std::string& name) {
     return name == "--speed" || name == "--ack-delay" || name == "--hangup-after" ||
-           name == "--extra" || name == "--device";
+           name == "--extra" || name == "--device" || name == "--limits" || name == "--camera";
 }
 
 } // namespace
@@ -70,17 +85,19 @@ bool parseOptions(int argc, char** argv, SimOptions& options, std::string& error
         const std::string name = argv[i];
         if (!takesValue(name)) {
             if (!parseFlag(name, options)) {
-                error = "unknown option " + name;
+                error = "unknown option " + name + "; " + usageText;
                 return false;
             }
             continue;
         }
         if (i + 1 >= argc) {
-            error = name + " needs a value";
+            error = name + " needs a value; " + usageText;
             return false;
         }
-        if (!parseValued(name, argv[++i], options)) {
-            error = "bad value for " + name + ": " + argv[i];
+        if (!parseValued(name, argv[++i], options, error)) {
+            if (error.empty()) {
+                error = "bad value for " + name + ": " + argv[i];
+            }
             return false;
         }
     }
