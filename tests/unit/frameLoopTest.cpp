@@ -138,7 +138,7 @@ class Layout {
                                         [&](const fake::Call& c) { return c.text == text; });
         if (found == labels.end()) {
             ADD_FAILURE() << "nothing draws \"" << text << "\"";
-            static const fake::Call nowhere{"DrawText", {-1000, -1000, 0}};
+            static const fake::Call nowhere{"DrawText", {-1000, -1000, 0}, "", {0, 0, 0, 0}, false};
             return nowhere;
         }
         return *found;
