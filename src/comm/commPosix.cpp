@@ -1,7 +1,7 @@
 // The Windows-shaped serial calls on termios and poll. Time-outs are kept
 // per handle and enforced here as deadlines (not with VMIN/VTIME, which
-// cannot express a total time-out), so a read behaves as on Windows.
-#ifndef _WIN32
+// cannot express a total time-out), so a read behaves as on Windows. Built
+// only where there is no Windows API.
 
 #include "comm.h"
 
@@ -355,5 +355,3 @@ BOOL CloseHandle(HANDLE object) {
     }
     return ::close(port.fd) == 0;
 }
-
-#endif

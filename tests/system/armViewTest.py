@@ -181,8 +181,10 @@ class FaultsWithView(unittest.TestCase):
         line = os.open(sim.device, os.O_RDWR | os.O_NOCTTY)
         self.addCleanup(os.close, line)
         tty.setraw(line)
-        os.write(line, self.FRAME)
+        # Taken before the write: the simulator's delays start once the frame
+        # is in, which may be before this process runs again.
         self.written = time.monotonic()
+        os.write(line, self.FRAME)
         reply, pieces = b"", []
         deadline = time.monotonic() + timeout
         while wanted not in reply and time.monotonic() < deadline:
