@@ -3,6 +3,7 @@
 #include "comm/comm.h"
 #include "elapsed.h"
 #include "fileText.h"
+#include "masterReads.h"
 #include "pty.h"
 #include "tempFolder.h"
 
@@ -16,7 +17,6 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
-#include <poll.h>
 #include <sstream>
 #include <termios.h>
 #include <thread>
@@ -47,18 +47,9 @@ class PtyPeer {
     // Waits up to waitMs for count bytes.
     std::string receive(std::size_t count, int waitMs = 1000) const {
         std::string bytes;
-        const auto deadline = Clock::now() + milliseconds(waitMs);
-        while (bytes.size() < count && Clock::now() < deadline) {
-            pollfd entry{pty.master(), POLLIN, 0};
-            if (poll(&entry, 1, 50) > 0 && (entry.revents & POLLIN)) {
-                char chunk[256];
-                const ssize_t n = ::read(pty.master(), chunk, sizeof chunk);
-                if (n <= 0) {
-                    break;
-                }
-                bytes.append(chunk, static_cast<std::size_t>(n));
-            }
-        }
+        readMasterUntilEnough(
+            pty.master(), bytes, [count](const std::string& got) { return got.size() >= count; },
+            milliseconds(waitMs));
         return bytes;
     }
 

@@ -74,15 +74,11 @@ bool parseLimits(const std::string& text, JointLimits& limits, std::string& erro
     JointLimits parsed = limits;
     std::istringstream items(text);
     std::string item;
-    bool any = false;
-    while (std::getline(items, item, ',')) {
-        if (!parseOne(item, parsed)) {
-            error = "bad value for --limits: " + text + " (" + limitsExpected + ")";
-            return false;
-        }
-        any = true;
+    bool wellFormed = !text.empty() && text.back() != ',';
+    while (wellFormed && std::getline(items, item, ',')) {
+        wellFormed = parseOne(item, parsed);
     }
-    if (!any || text.back() == ',') {
+    if (!wellFormed) {
         error = "bad value for --limits: " + text + " (" + limitsExpected + ")";
         return false;
     }
